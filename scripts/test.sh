@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test suite:
+#   1. the regular build: unit, GL and end-to-end suites;
+#   2. an AddressSanitizer + UndefinedBehaviorSanitizer build (clang): unit and
+#      GL suites, then a short libFuzzer run over the track.
+# Starts its own Xvfb when there is no display. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${LOOPTIDE_IN_XVFB:-}" != "1" ]; then
+    bash scripts/install-deps.sh test
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    export LOOPTIDE_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
+
+jobs=$(nproc)
+summary=()
+
+echo "== Regular build"
+bash scripts/build.sh build-test
+echo "== Regular suites"
+ctest --test-dir build-test --output-on-failure -j "$jobs"
+summary+=("regular: ok")
+
+echo "== Sanitizer build (ASan + UBSan)"
+CC=clang CXX=clang++ bash scripts/build.sh build-asan -DLOOPTIDE_SANITIZE=ON \
+    -DLOOPTIDE_BENCH=OFF -DLOOPTIDE_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+echo "== Sanitizer suites"
+ctest --test-dir build-asan --output-on-failure -L 'unit|gl' -j "$jobs"
+summary+=("sanitizer: ok")
+
+if [ -x build-asan/fuzz/track_fuzzer ]; then
+    echo "== Fuzzing the track for 30 s"
+    mkdir -p build-asan/fuzz-corpus
+    build-asan/fuzz/track_fuzzer -max_total_time=30 -print_final_stats=1 \
+        build-asan/fuzz-corpus fuzz/corpus
+    summary+=("fuzz: ok")
+fi
+
+printf '%s\n' "${summary[@]}"

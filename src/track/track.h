@@ -1,0 +1,79 @@
+// Closed spline track through 4 to 100 control points with a bank angle each.
+// Pure math: no GL, no FLTK. Every query is memory-safe for any finite u:
+// segment indices wrap modulo the point count.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "track/control_point.h"
+#include "track/point3.h"
+
+enum CurveType : int { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
+
+class Track {
+public:
+    static constexpr int kMinPoints = 4;
+    static constexpr int kMaxPoints = 100;
+
+    // Builds the default square of four points at height 1 and its handles.
+    explicit Track(int type);
+
+    int num_points() const { return num_points_; }
+    ControlPoint& point(int i) { return points_[i]; } // 0 <= i < num_points()
+    const ControlPoint& point(int i) const { return points_[i]; }
+    ControlPoint& bezier_handle(int k) { return handles_[k]; } // 0 <= k < 2 * num_points()
+    const ControlPoint& bezier_handle(int k) const { return handles_[k]; }
+
+    void set_curve_type(int t) { type_ = t; } // t in 0..3; points and handles stay
+    int curve_type() const { return type_; }
+    void set_tension(float t) { tension_ = t; }
+    float tension() const { return tension_; }
+
+    // Curve evaluation (float u, double coordinates). u in [0, n); other finite
+    // values wrap onto the ring, non-finite ones read as 0.
+    Point3 position_at(float u) const;
+    Point3 linear_at(float u) const;
+    Point3 cardinal_at(float u) const;
+    Point3 bspline_at(float u) const;
+    Point3 bezier_at(float u) const;
+
+    // Places both handles of every segment beside its chord, pushed out sideways
+    // by half the chord length.
+    void make_handles();
+
+    // Sum of chords over 0.05 parameter steps around the ring.
+    double length() const;
+    // Parameter reached by walking |distance| along the ring (forward when
+    // positive) in 0.005 parameter steps. Returns u itself when distance is 0
+    // or the track has no length to walk.
+    float advance(double distance, float u) const;
+
+    // Moving frame and orientation angles (degrees).
+    double roll_at(float u) const;
+    Point3 tangent_at(float u) const; // unit vector along growing u
+    Point3 side_at(float u) const;    // unit vector, lifted by the bank
+    Point3 up_at(float u) const;      // side x tangent, flipped beyond +-90 bank
+    double heading_at(float u) const;
+    double pitch_at(float u) const;
+
+    // Resample the whole ring with one point more / fewer along the Cardinal
+    // curve and rebuild the handles. add_point does nothing at 100 points;
+    // remove_point does nothing below 5.
+    void add_point();
+    void remove_point();
+
+    // Number of curve evaluations made so far (for the benchmarks).
+    std::uint64_t evaluation_count() const { return evaluations_; }
+    void reset_evaluation_count() { evaluations_ = 0; }
+
+private:
+    void resample(int new_count);
+
+    int type_ = Cardinal;
+    int num_points_ = 0;
+    std::array<ControlPoint, kMaxPoints> points_{};
+    std::array<ControlPoint, 2 * kMaxPoints> handles_{};
+    float tension_ = 0.0f;
+    mutable std::uint64_t evaluations_ = 0;
+};

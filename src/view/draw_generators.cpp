@@ -1,0 +1,3 @@
+#include "view/coaster_window.h"
+// STUB
+void CoasterWindow::draw_generators() {}

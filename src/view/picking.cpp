@@ -1,0 +1,3 @@
+#include "view/coaster_window.h"
+// STUB
+bool CoasterWindow::pick() { return false; }
