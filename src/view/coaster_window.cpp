@@ -1,5 +1,6 @@
 #include "view/coaster_window.h"
 
+#include <FL/Fl.H>
 #include <FL/gl.h>
 #include <GL/glu.h>
 
@@ -29,6 +30,7 @@ CoasterWindow::CoasterWindow(int x, int y, int w, int h, Fl_Value_Slider* roll_s
 }
 
 CoasterWindow::~CoasterWindow() {
+    Fl::remove_timeout(step_timeout_cb, this); // a pending step must not outlive the view
     if (quadric_ != nullptr) {
         gluDeleteQuadric(quadric_);
     }

@@ -129,3 +129,6 @@ extern CoasterWindow* the_coaster_window;
 
 // Idle-time hook: runs the animation step of the_coaster_window.
 void idle_cb(void* data);
+// Timeout hook armed by schedule_step: one animation step of the view in data,
+// then re-arms itself for the next due time.
+void step_timeout_cb(void* data);
