@@ -45,8 +45,9 @@ public:
     // Sum of chords over 0.05 parameter steps around the ring.
     double length() const;
     // Parameter reached by walking |distance| along the ring (forward when
-    // positive) in 0.005 parameter steps. Returns u itself when distance is 0
-    // or the track has no length to walk.
+    // positive) in 0.005 parameter steps; always in [0, n). Returns u (wrapped
+    // onto [0, n)) when distance is 0 or not finite, or the track has no
+    // length to walk.
     float advance(double distance, float u) const;
 
     // Moving frame and orientation angles (degrees).
@@ -68,6 +69,18 @@ public:
     void reset_evaluation_count() { evaluations_ = 0; }
 
 private:
+    // Segment index in [0, n) and local parameter t of a curve parameter.
+    struct Segment {
+        int i;
+        float t;
+    };
+    Segment segment_of(float u) const;
+    // u moved onto [0, n) by whole laps; non-finite u gives 0.
+    float wrap_parameter(float u) const;
+    Point3 side_from_tangent(const Point3& tangent, double roll) const;
+    // Chord sum of one forward lap on the 0.005 grid from u = 0.
+    double lap_chord_sum() const;
+
     void resample(int new_count);
 
     int type_ = Cardinal;
