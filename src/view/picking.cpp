@@ -1,3 +1,70 @@
+// Selection by OpenGL picking: the scene is drawn again in GL_SELECT mode,
+// clipped to a 5 x 5 pixel square around the pointer, and the first name that
+// OpenGL reports becomes the selection.
+#include <FL/Fl.H>
+#include <FL/gl.h>
+#include <GL/glu.h>
+
+#include <array>
+
 #include "view/coaster_window.h"
-// STUB
-bool CoasterWindow::pick() { return false; }
+
+namespace {
+
+// Room for 25 one-name hit records of four entries each; a 26th overflows the
+// buffer and glRenderMode reports a negative count.
+constexpr GLsizei kSelectBufferSize = 100;
+constexpr double kPickRegion = 5.0;
+
+} // namespace
+
+bool CoasterWindow::pick() {
+    // Picking needs a live context; a view that has no X window yet has
+    // nothing under the pointer.
+    if (!shown()) {
+        selected_name = -1;
+        return false;
+    }
+    // Event handling runs outside draw(), so the context may not be current.
+    // A view that has never been drawn is still safe to pick from: everything
+    // below builds its own projection and modelview, and OpenGL gives a new
+    // context a viewport covering the whole view.
+    make_current();
+
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int x = Fl::event_x();
+    const int y = Fl::event_y();
+    // The pick flips y with height minus y only; the drag's unprojection
+    // subtracts one more.
+    gluPickMatrix(x, viewport[3] - y, kPickRegion, kPickRegion, viewport);
+    setup_projection(false);
+
+    std::array<GLuint, kSelectBufferSize> buf{};
+    glSelectBuffer(kSelectBufferSize, buf.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+
+    draw_scene();
+
+    const GLint hits = glRenderMode(GL_RENDER);
+    if (hits > 0) {
+        // Records hold one name each: count, min depth, max depth, name. The
+        // first record is the first object drawn under the pointer, so drawing
+        // order, not depth, decides. The ground's name comes back as all ones.
+        selected_name = static_cast<int>(buf[3]);
+    } else {
+        selected_name = -1; // nothing hit, or more records than the buffer holds
+    }
+
+    // The projection keeps the pick region until the next draw replaces it.
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    return hits > 0;
+}
