@@ -27,6 +27,7 @@ CoasterWindow::CoasterWindow(int x, int y, int w, int h, Fl_Value_Slider* roll_s
       light_pos(0.0, 4.0, 4.0, 0.0), roll_slider(roll_slider_), clock_ms_(program_milliseconds),
       calendar_seconds_(calendar_seconds_now) {
     program_milliseconds(); // pin the clock's origin no later than the view's birth
+    mode(FL_RGB | FL_DOUBLE | FL_DEPTH); // depth testing needs a depth buffer
 }
 
 CoasterWindow::~CoasterWindow() {

@@ -1,3 +1,163 @@
+// The train: num_cars open-topped cars 2.2 apart along the track, each a body
+// block placed at its own parameter and two wheel sets that sit on the rails
+// at 0.7 before and behind it.
 #include "view/coaster_window.h"
-// STUB
-void CoasterWindow::draw_cars() {}
+
+#include <FL/gl.h>
+#include <GL/glu.h>
+
+#include "view/draw_util.h"
+
+namespace {
+
+constexpr double kCarSpacing = 2.2;
+constexpr double kWheelOffset = 0.7;
+
+struct BodyQuad {
+    float normal[3]; // only read for the first quad of each normal group
+    float v[4][3];
+};
+
+// The body in car coordinates: +z forward, +y up, x across; the block is 1
+// wide, 1 high and 2 long with a seat, a foot well and a nose.
+constexpr BodyQuad kBody[28] = {
+    {{0, 1, 0}, {{0.5, 0.5, -1}, {0.5, 0.5, -0.85}, {-0.5, 0.5, -0.85}, {-0.5, 0.5, -1}}},
+    {{0, 1, 0}, {{0.5, 0.5, -0.85}, {0.5, 0.5, 0}, {0.35, 0.5, 0}, {0.35, 0.5, -0.85}}},
+    {{0, 1, 0}, {{-0.35, 0.5, -0.85}, {-0.35, 0.5, 0}, {-0.5, 0.5, 0}, {-0.5, 0.5, -0.85}}},
+    {{0, 1, 0}, {{0.5, 0.25, 0.85}, {0.5, 0.25, 1}, {-0.5, 0.25, 1}, {-0.5, 0.25, 0.85}}},
+    {{0, 1, 0}, {{0.5, -0.25, 0}, {0.5, -0.25, 0.85}, {0.35, -0.25, 0.85}, {0.35, -0.25, 0}}},
+    {{0, 1, 0}, {{-0.35, -0.25, 0}, {-0.35, -0.25, 0.85}, {-0.5, -0.25, 0.85}, {-0.5, -0.25, 0}}},
+    {{0, 1, 0},
+     {{0.35, -0.375, -0.2}, {0.35, -0.375, 0.85}, {-0.35, -0.375, 0.85}, {-0.35, -0.375, -0.2}}},
+    {{0, 1, 0}, {{0.35, 0, -0.85}, {0.35, 0, -0.2}, {-0.35, 0, -0.2}, {-0.35, 0, -0.85}}},
+    {{0, -1, 0}, {{0.5, -0.5, -1}, {0.5, -0.5, 1}, {-0.5, -0.5, 1}, {-0.5, -0.5, -1}}},
+    {{0, 0, 1}, {{-0.5, 0.25, 1}, {0.5, 0.25, 1}, {0.5, -0.5, 1}, {-0.5, -0.5, 1}}},
+    {{0, 0, 1}, {{0.35, 0.5, -0.85}, {0.35, 0, -0.85}, {-0.35, 0, -0.85}, {-0.35, 0.5, -0.85}}},
+    {{0, 0, 1}, {{0.35, 0, -0.2}, {0.35, -0.375, -0.2}, {-0.35, -0.375, -0.2}, {-0.35, 0, -0.2}}},
+    {{0, 0, 1}, {{0.5, 0.5, 0}, {0.5, -0.25, 0}, {0.35, -0.25, 0}, {0.35, 0.5, 0}}},
+    {{0, 0, 1}, {{-0.35, 0.5, 0}, {-0.35, -0.25, 0}, {-0.5, -0.25, 0}, {-0.5, 0.5, 0}}},
+    {{0, 0, -1}, {{-0.5, -0.5, -1}, {-0.5, 0.5, -1}, {0.5, 0.5, -1}, {0.5, -0.5, -1}}},
+    {{0, 0, -1},
+     {{0.5, 0.25, 0.85}, {0.5, -0.375, 0.85}, {-0.5, -0.375, 0.85}, {-0.5, 0.25, 0.85}}},
+    {{-1, 0, 0}, {{-0.5, 0.5, -1}, {-0.5, 0.5, 0}, {-0.5, -0.5, 0}, {-0.5, -0.5, -1}}},
+    {{-1, 0, 0}, {{0.35, 0.5, -1}, {0.35, 0.5, 0}, {0.35, -0.5, 0}, {0.35, -0.5, -1}}},
+    {{-1, 0, 0}, {{-0.5, -0.25, 0}, {-0.5, -0.25, 0.85}, {-0.5, -0.5, 0.85}, {-0.5, -0.5, 0}}},
+    {{-1, 0, 0}, {{0.35, -0.25, 0}, {0.35, -0.25, 0.85}, {0.35, -0.5, 0.85}, {0.35, -0.5, 0}}},
+    {{-1, 0, 0}, {{-0.5, 0.25, 0.85}, {-0.5, 0.25, 1}, {-0.5, -0.5, 1}, {-0.5, -0.5, 0.85}}},
+    {{-1, 0, 0}, {{0.35, 0.25, 0.85}, {0.35, 0.25, 1}, {0.35, -0.5, 1}, {0.35, -0.5, 0.85}}},
+    {{1, 0, 0}, {{0.5, 0.5, -1}, {0.5, 0.5, 0}, {0.5, -0.5, 0}, {0.5, -0.5, -1}}},
+    {{1, 0, 0}, {{-0.35, 0.5, -1}, {-0.35, 0.5, 0}, {-0.35, -0.5, 0}, {-0.35, -0.5, -1}}},
+    {{1, 0, 0}, {{0.5, -0.25, 0}, {0.5, -0.25, 0.85}, {0.5, -0.5, 0.85}, {0.5, -0.5, 0}}},
+    {{1, 0, 0}, {{-0.35, -0.25, 0}, {-0.35, -0.25, 0.85}, {-0.35, -0.5, 0.85}, {-0.35, -0.5, 0}}},
+    {{1, 0, 0}, {{0.5, 0.25, 0.85}, {0.5, 0.25, 1}, {0.5, -0.5, 1}, {0.5, -0.5, 0.85}}},
+    {{1, 0, 0}, {{-0.35, 0.25, 0.85}, {-0.35, 0.25, 1}, {-0.35, -0.5, 1}, {-0.35, -0.5, 0.85}}},
+};
+
+bool same_normal(const BodyQuad& a, const BodyQuad& b) {
+    return a.normal[0] == b.normal[0] && a.normal[1] == b.normal[1] && a.normal[2] == b.normal[2];
+}
+
+// Position and turn of the track at one parameter, checked finite as a whole.
+struct TrackPose {
+    Point3 p;
+    double heading = 0.0;
+    double pitch = 0.0;
+    double roll = 0.0;
+    bool ok = false;
+};
+
+TrackPose pose_at(const Track& track, float u) {
+    TrackPose pose;
+    pose.p = track.position_at(u);
+    pose.heading = track.heading_at(u);
+    pose.pitch = track.pitch_at(u);
+    pose.roll = track.roll_at(u);
+    pose.ok = finite(pose.p) && all_finite(pose.heading, pose.pitch, pose.roll);
+    return pose;
+}
+
+void turn_to(const TrackPose& pose) {
+    glRotatef(static_cast<float>(pose.heading), 0.0f, 1.0f, 0.0f);
+    glRotatef(static_cast<float>(pose.pitch), 1.0f, 0.0f, 0.0f);
+    glRotatef(static_cast<float>(-pose.roll), 0.0f, 0.0f, 1.0f);
+}
+
+void draw_body(const TrackPose& pose) {
+    glPushMatrix();
+    glTranslatef(static_cast<float>(pose.p.x), static_cast<float>(pose.p.y),
+                 static_cast<float>(pose.p.z));
+    turn_to(pose);
+    glTranslatef(0.0f, 0.7f, 0.0f);
+    glBegin(GL_QUADS);
+    glColor3f(0.0f, 0.27451f, 0.7059f);
+    for (int q = 0; q < 28; ++q) {
+        const BodyQuad& quad = kBody[q];
+        if (q == 0 || !same_normal(quad, kBody[q - 1])) {
+            glNormal3d(quad.normal[0], quad.normal[1], quad.normal[2]);
+        }
+        for (const auto& v : quad.v) {
+            glVertex3d(v[0], v[1], v[2]);
+        }
+    }
+    glEnd();
+    glPopMatrix();
+}
+
+struct WheelPiece {
+    float z;
+    bool disk; // else the tread cylinder, 0.1 long along +z
+};
+
+// After the wheel set's turn by 90 degrees, local z runs across the track:
+// each side gets two disks closing a short cylinder, centred 0.375 out.
+constexpr WheelPiece kWheelPieces[6] = {{0.325f, true},  {0.425f, true},  {0.325f, false},
+                                        {-0.325f, true}, {-0.425f, true}, {-0.425f, false}};
+
+void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
+    glColor3f(0.6275f, 0.4902f, 0.0f);
+    glPushMatrix();
+    glTranslated(pose.p.x, pose.p.y, pose.p.z);
+    turn_to(pose);
+    glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+    for (const WheelPiece& piece : kWheelPieces) {
+        glPushMatrix();
+        glTranslatef(0.0f, 0.15f, piece.z);
+        if (piece.disk) {
+            gluDisk(quadric, 0.0, 0.15, 8, 1);
+        } else {
+            gluCylinder(quadric, 0.15, 0.15, 0.1, 8, 1);
+        }
+        glPopMatrix();
+    }
+    glColor3f(0.4f, 0.4f, 0.42f);
+    glLineWidth(3.0f);
+    glBegin(GL_LINE_STRIP);
+    glVertex3f(0.0f, 0.15f, -0.375f);
+    glVertex3f(0.0f, 0.15f, 0.375f);
+    glEnd();
+    glPopMatrix();
+}
+
+} // namespace
+
+void CoasterWindow::draw_cars() {
+    GLUquadric* quadric = view_quadric(quadric_);
+    for (int i = 0; i < num_cars; ++i) {
+        // Each car is measured from car_u itself, so no error builds up along
+        // the train.
+        const float car = track.advance(-kCarSpacing * i, car_u);
+        const float front = track.advance(kWheelOffset, car);
+        const float rear = track.advance(-kWheelOffset, car);
+
+        const TrackPose body = pose_at(track, car);
+        if (body.ok) {
+            draw_body(body);
+        }
+        for (float w : {front, rear}) {
+            const TrackPose wheels = pose_at(track, w);
+            if (wheels.ok && quadric != nullptr) {
+                draw_wheel_set(quadric, wheels);
+            }
+        }
+    }
+}

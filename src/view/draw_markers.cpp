@@ -1,5 +1,121 @@
+// Editing markers: a cube with a roll post for every control point, a box for
+// every Bezier handle and the light cube. Each is drawn under its own selection
+// name and turns red (the light blue) while selected.
 #include "view/coaster_window.h"
-// STUB
-void CoasterWindow::draw_control_points() {}
-void CoasterWindow::draw_handles() {}
-void CoasterWindow::draw_light_cube() {}
+
+#include <FL/gl.h>
+
+#include "view/box.h"
+#include "view/draw_util.h"
+
+namespace {
+
+constexpr double kPointHalf = 0.15;
+constexpr double kTipHalf = 0.05;
+constexpr double kHandleHalf = 0.125;
+constexpr double kLightHalf = 0.2;
+
+void cube_quads(double half) {
+    glBegin(GL_QUADS);
+    box_quads(-half, -half, -half, half, half, half);
+    glEnd();
+}
+
+} // namespace
+
+void CoasterWindow::draw_control_points() {
+    for (int i = 0; i < num_points; ++i) {
+        const ControlPoint& cp = track.point(i);
+        const float u = static_cast<float>(i);
+        double heading = track.heading_at(u);
+        double roll = track.roll_at(u);
+        // A point must stay visible and pickable even where the track gives no
+        // usable angle; it is then drawn unturned.
+        if (!all_finite(heading, roll)) {
+            heading = 0.0;
+            roll = 0.0;
+        }
+        const float x = static_cast<float>(cp.x);
+        const float y = static_cast<float>(cp.y + 0.5);
+        const float z = static_cast<float>(cp.z);
+        if (!all_finite(x, y, z)) {
+            continue;
+        }
+        glPushMatrix();
+        glEnable(GL_DEPTH_TEST);
+        // The cube floats 0.5 above its point, turned to the track's heading
+        // and bank there (no pitch), so the post shows the point's roll.
+        glTranslatef(x, y, z);
+        glRotated(heading, 0.0, 1.0, 0.0);
+        glRotated(-roll, 0.0, 0.0, 1.0);
+        if (i == selected_name) {
+            glColor3f(0.7f, 0.0f, 0.0f);
+        } else {
+            glColor3f(0.0f, 0.0f, 0.8f);
+        }
+        glLoadName(static_cast<GLuint>(i));
+        cube_quads(kPointHalf);
+        box_outline(-kPointHalf, -kPointHalf, -kPointHalf, kPointHalf, kPointHalf, kPointHalf);
+
+        // The roll post keeps the outline's black and width.
+        glBegin(GL_LINE_STRIP);
+        glVertex3f(0.0f, 0.0f, 0.0f);
+        glVertex3f(0.0f, 0.45f, 0.0f);
+        glEnd();
+
+        glPushMatrix();
+        glTranslatef(0.0f, 0.45f, 0.0f);
+        glColor3f(0.7f, 0.0f, 1.0f);
+        cube_quads(kTipHalf);
+        glPopMatrix();
+
+        glPopMatrix();
+    }
+}
+
+void CoasterWindow::draw_handles() {
+    glPushMatrix();
+    glEnable(GL_DEPTH_TEST);
+    for (int i = 0; i < num_points; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            const int name = num_points + 2 * i + j;
+            if (name == selected_name) {
+                glColor3f(0.7f, 0.0f, 0.0f);
+            } else {
+                glColor3f(0.7f, 0.7f, 0.0f);
+            }
+            const ControlPoint& h = track.bezier_handle(2 * i + j);
+            if (!all_finite(h.x, h.y, h.z)) {
+                continue;
+            }
+            // World-aligned: the box ignores the track's orientation.
+            const double x0 = h.x - kHandleHalf, x1 = h.x + kHandleHalf;
+            const double y0 = h.y - kHandleHalf, y1 = h.y + kHandleHalf;
+            const double z0 = h.z - kHandleHalf, z1 = h.z + kHandleHalf;
+            glLoadName(static_cast<GLuint>(name));
+            glBegin(GL_QUADS);
+            box_quads(x0, y0, z0, x1, y1, z1);
+            glEnd();
+            box_outline(x0, y0, z0, x1, y1, z1);
+        }
+    }
+    glPopMatrix();
+}
+
+void CoasterWindow::draw_light_cube() {
+    glPushMatrix();
+    if (selected_name == kLightName) {
+        glColor3f(0.0f, 0.0f, 1.0f);
+    } else {
+        glColor3f(1.0f, 1.0f, 0.0f);
+    }
+    const float x = static_cast<float>(light_pos.x);
+    const float y = static_cast<float>(light_pos.y);
+    const float z = static_cast<float>(light_pos.z);
+    glLoadName(static_cast<GLuint>(kLightName));
+    if (all_finite(x, y, z)) {
+        glTranslatef(x, y, z);
+        cube_quads(kLightHalf);
+    }
+    glPopMatrix();
+}
