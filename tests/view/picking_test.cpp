@@ -1,0 +1,233 @@
+// Picking on the real view under Mesa: which name a left press selects, and
+// what it returns, for every kind of object and for crowded and empty spots.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/gl.h>
+
+#include <array>
+
+#include "view/pick_fixture.h"
+
+using pick_test::at;
+using pick_test::cube_centre;
+using pick_test::Pixel;
+using pick_test::ViewHarness;
+
+namespace {
+
+std::array<GLdouble, 16> modelview() {
+    std::array<GLdouble, 16> m{};
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+}
+
+// Presses the left button at a pixel and reports what the press selected.
+struct PickResult {
+    int handled = 0;
+    bool picked = false;
+    int name = -2;
+    bool damaged = false;
+};
+
+PickResult left_press(ViewHarness& h, const Pixel& px) {
+    h.clear_damage();
+    PickResult r;
+    r.handled = h.press(1, px.x, px.y);
+    r.picked = h.view().picked;
+    r.name = h.view().selected_name;
+    r.damaged = h.damaged();
+    h.release(px.x, px.y);
+    return r;
+}
+
+} // namespace
+
+TEST(Picking, EachControlPointIsSelectedWithItsRollShownAndModelviewKept) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    for (int i = 0; i < v.num_points; ++i) {
+        v.track.point(i).roll = 10.0 * (i + 1);
+    }
+    h.draw_now();
+    for (int i = 0; i < v.num_points; ++i) {
+        const Pixel px = h.project(cube_centre(v.track.point(i)));
+        ASSERT_TRUE(px.visible) << "point " << i;
+        h.roll_slider().value(-1.0);
+        h.draw_now();
+        v.make_current();
+        const auto before = modelview();
+        const PickResult r = left_press(h, px);
+        v.make_current();
+        EXPECT_EQ(modelview(), before) << "pick must restore the modelview";
+        EXPECT_EQ(r.handled, 1);
+        EXPECT_TRUE(r.picked);
+        EXPECT_EQ(r.name, i);
+        EXPECT_TRUE(r.damaged);
+        EXPECT_EQ(v.selected_point, &v.track.point(i));
+        EXPECT_DOUBLE_EQ(h.roll_slider().value(), 10.0 * (i + 1));
+    }
+}
+
+TEST(Picking, DrawingOrderNotDepthDecides) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    const Point3 eye{v.camera.eye_x(), v.camera.eye_y(), v.camera.eye_z()};
+    // Put the cube of point `front` on the line from the eye to the cube of
+    // point `back`, a third of the way towards the eye.
+    auto hide_behind = [&](int front, int back) {
+        const Point3 c = cube_centre(v.track.point(back));
+        const Point3 f{c.x + (eye.x - c.x) / 3.0, c.y + (eye.y - c.y) / 3.0,
+                       c.z + (eye.z - c.z) / 3.0};
+        v.track.point(front).set_position(f.x, f.y - 0.5, f.z);
+        h.draw_now();
+        return h.project(c);
+    };
+
+    // Point 3 in front of point 1: point 1 is drawn first and wins.
+    Pixel px = hide_behind(3, 1);
+    ASSERT_TRUE(px.visible);
+    EXPECT_EQ(left_press(h, px).name, 1);
+
+    // Point 0 in front of point 2: the nearer one is also the first drawn.
+    px = hide_behind(0, 2);
+    EXPECT_EQ(left_press(h, px).name, 0);
+
+    // A control point in front of the light cube and one behind it both win.
+    const ControlPoint l = v.light_pos;
+    const Pixel light = h.project(at(l));
+    ASSERT_TRUE(light.visible);
+    EXPECT_EQ(left_press(h, light).name, CoasterWindow::kLightName);
+    for (double along : {0.3, -0.3}) {
+        // along > 0 moves the cube from the light towards the eye.
+        v.track.point(2).set_position(l.x + along * (eye.x - l.x),
+                                      l.y + along * (eye.y - l.y) - 0.5,
+                                      l.z + along * (eye.z - l.z));
+        h.draw_now();
+        EXPECT_EQ(left_press(h, h.project(at(l))).name, 2) << "cube offset " << along;
+    }
+}
+
+TEST(Picking, GeneratorAndLightHaveTheirNames) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.add_ball_generator();
+    v.add_ball_generator();
+    v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
+    v.generators[1]->position()->set_position(-5.0, 0.0, -5.0);
+    h.draw_now();
+    for (int i = 0; i < 2; ++i) {
+        const ControlPoint& g = *v.generators[i]->position();
+        const Pixel px = h.project(Point3{g.x, 0.55, g.z});
+        ASSERT_TRUE(px.visible);
+        const PickResult r = left_press(h, px);
+        EXPECT_TRUE(r.picked);
+        EXPECT_EQ(r.name, CoasterWindow::kFirstGeneratorName + i);
+    }
+    // A generator standing over a control point's cube does not hide it.
+    const ControlPoint& p = v.track.point(1);
+    v.generators[0]->position()->set_position(p.x, 0.0, p.z);
+    h.draw_now();
+    EXPECT_EQ(left_press(h, h.project(cube_centre(p))).name, 1);
+
+    const Pixel light = h.project(at(v.light_pos));
+    const PickResult r = left_press(h, light);
+    EXPECT_TRUE(r.picked);
+    EXPECT_EQ(r.name, 301);
+    EXPECT_TRUE(r.damaged);
+}
+
+TEST(Picking, HandlesArePickableOnlyInBezier) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.set_curve_type(Bezier);
+    h.draw_now();
+    int hits = 0;
+    for (int k = 0; k < 2 * v.num_points; ++k) {
+        const Pixel px = h.project(at(v.track.bezier_handle(k)));
+        if (!px.visible) {
+            continue;
+        }
+        const int name = left_press(h, px).name;
+        // A handle can lie behind a control point's cube, which wins.
+        if (name >= v.num_points) {
+            EXPECT_EQ(name, v.num_points + k);
+            ++hits;
+        }
+    }
+    EXPECT_GE(hits, 6) << "most of the eight handles lie in the open";
+
+    for (int type : {Linear, Cardinal, BSpline}) {
+        v.set_curve_type(type);
+        h.draw_now();
+        for (int k = 0; k < 2 * v.num_points; ++k) {
+            const Pixel px = h.project(at(v.track.bezier_handle(k)));
+            const int name = left_press(h, px).name;
+            EXPECT_FALSE(name >= v.num_points && name < 3 * v.num_points)
+                << "handle " << k << " picked in curve type " << type;
+        }
+    }
+}
+
+TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    const Pixel ground = h.project(Point3{-6.0, 0.0, -6.0});
+    ASSERT_TRUE(ground.visible);
+    PickResult r = left_press(h, ground);
+    EXPECT_EQ(r.handled, 1);
+    EXPECT_TRUE(r.picked);
+    EXPECT_EQ(r.name, -1);
+    EXPECT_TRUE(r.damaged);
+
+    // The top row of the view shows the sky above the far edge of the board.
+    for (const Point3& corner : {Point3{-10, 0, -10}, Point3{-10, 0, 10}}) {
+        ASSERT_GT(h.project(corner).y, 40);
+    }
+    // Select something first, so the empty press visibly clears it.
+    ASSERT_EQ(left_press(h, h.project(at(v.light_pos))).name, 301);
+    r = left_press(h, Pixel{240, 10, true});
+    EXPECT_EQ(r.handled, 1);
+    EXPECT_FALSE(r.picked);
+    EXPECT_EQ(r.name, -1);
+    EXPECT_FALSE(r.damaged);
+}
+
+TEST(Picking, CrowdedPointsOverflowTheBuffer) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    while (v.num_points < 30) {
+        v.add_point();
+    }
+    ASSERT_EQ(v.num_points, 30);
+    const Point3 spot{6.0, 1.0, -6.0};
+    auto crowd = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            v.track.point(i).set_position(spot.x, spot.y, spot.z);
+        }
+        h.draw_now();
+        return left_press(h, h.project(cube_centre(v.track.point(0))));
+    };
+    // 24 cubes and the ground make 25 records, which just fit: point 0 wins.
+    PickResult r = crowd(24);
+    EXPECT_TRUE(r.picked);
+    EXPECT_EQ(r.name, 0);
+    // 26 cubes overflow the 100 entries: nothing is selected or redrawn.
+    r = crowd(26);
+    EXPECT_FALSE(r.picked);
+    EXPECT_EQ(r.name, -1);
+    EXPECT_FALSE(r.damaged);
+}
+
+TEST(Picking, HiddenViewPicksNothing) {
+    // A view that has no window yet has nothing under the pointer, and
+    // handling a press must not touch GL without a context.
+    CoasterWindow v(0, 0, 100, 100, nullptr);
+    Fl::e_x = 50;
+    Fl::e_y = 50;
+    Fl::e_keysym = FL_Button + 1;
+    v.selected_name = 3;
+    EXPECT_EQ(v.handle(FL_PUSH), 1);
+    EXPECT_FALSE(v.picked);
+    EXPECT_EQ(v.selected_name, -1);
+}
