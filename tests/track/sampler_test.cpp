@@ -1,0 +1,233 @@
+// The cached queries against the Track's own: same doubles and floats, bit for
+// bit, on random tracks of every kind, including the awkward parameters.
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "track/track.h"
+#include "track/track_sampler.h"
+
+namespace {
+
+// Points over a 20 x 10 x 20 box, any curve type, tension and bank.
+Track scattered_track(std::mt19937& rng, int points) {
+    Track track(Cardinal);
+    while (track.num_points() < points) {
+        track.add_point();
+    }
+    std::uniform_real_distribution<double> across(-10.0, 10.0);
+    std::uniform_real_distribution<double> height(0.0, 10.0);
+    std::uniform_real_distribution<double> roll(-180.0, 180.0);
+    for (int i = 0; i < points; ++i) {
+        ControlPoint& p = track.point(i);
+        const double x = across(rng);
+        const double y = height(rng);
+        p.set_position(x, y, across(rng));
+        p.roll = roll(rng);
+    }
+    track.make_handles();
+    track.set_curve_type(std::uniform_int_distribution<int>(0, 3)(rng));
+    track.set_tension(std::uniform_real_distribution<float>(0.0f, 1.0f)(rng));
+    return track;
+}
+
+void expect_same(const Point3& a, const Point3& b) {
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.z, b.z);
+}
+
+void expect_same_float(float a, float b) {
+    if (std::isnan(a)) {
+        EXPECT_TRUE(std::isnan(b));
+    } else {
+        EXPECT_EQ(a, b);
+    }
+}
+
+// Parameters inside the ring, on both walk grids, at its ends and outside it.
+std::vector<float> probe_parameters(std::mt19937& rng, int n) {
+    std::vector<float> us = {0.0f,
+                             -0.0f,
+                             1e-7f,
+                             0.01f,
+                             0.024f,
+                             0.025f,
+                             0.5f,
+                             static_cast<float>(n - 0.001),
+                             static_cast<float>(n - 0.02),
+                             std::nextafter(static_cast<float>(n), 0.0f),
+                             static_cast<float>(n),
+                             static_cast<float>(n) + 0.3f,
+                             -0.3f,
+                             -3.0f * n,
+                             1e9f,
+                             std::numeric_limits<float>::quiet_NaN(),
+                             std::numeric_limits<float>::infinity()};
+    std::uniform_real_distribution<float> inside(0.0f, static_cast<float>(n));
+    for (int k = 0; k < 12; ++k) {
+        us.push_back(inside(rng));
+    }
+    return us;
+}
+
+TEST(TrackSampler, EveryQueryMatchesTheTrackBitForBit) {
+    std::mt19937 rng(20240611);
+    TrackSampler sampler;
+    for (int round = 0; round < 40; ++round) {
+        const int n = std::uniform_int_distribution<int>(4, 100)(rng);
+        const Track track = scattered_track(rng, n);
+        sampler.begin_frame(track);
+        for (float u : probe_parameters(rng, n)) {
+            SCOPED_TRACE(testing::Message()
+                         << "type " << track.curve_type() << " n " << n << " u " << u);
+            // Twice: the second answer comes from the cache.
+            for (int pass = 0; pass < 2; ++pass) {
+                expect_same(sampler.position_at(u), track.position_at(u));
+                expect_same(sampler.tangent_at(u), track.tangent_at(u));
+                expect_same(sampler.side_at(u), track.side_at(u));
+                expect_same(sampler.up_at(u), track.up_at(u));
+                EXPECT_EQ(sampler.heading_at(u), track.heading_at(u));
+                EXPECT_EQ(sampler.pitch_at(u), track.pitch_at(u));
+                EXPECT_EQ(sampler.roll_at(u), track.roll_at(u));
+                const TrackSampler::Orientation o = sampler.orientation_at(u);
+                EXPECT_EQ(o.heading, track.heading_at(u));
+                EXPECT_EQ(o.pitch, track.pitch_at(u));
+                EXPECT_EQ(o.roll, track.roll_at(u));
+                expect_same(sampler.up_from(o), track.up_at(u));
+            }
+        }
+        EXPECT_EQ(sampler.length(), track.length());
+    }
+}
+
+TEST(TrackSampler, AdvanceMatchesTheTrackInBothDirectionsAndPastTheSeam) {
+    std::mt19937 rng(77);
+    TrackSampler sampler;
+    const double distances[] = {0.01,
+                                -0.01,
+                                0.65,
+                                -0.7,
+                                2.2,
+                                -15.4,
+                                25.0,
+                                -60.0,
+                                0.0,
+                                -0.0,
+                                std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+    for (int round = 0; round < 12; ++round) {
+        const int n = std::uniform_int_distribution<int>(4, 100)(rng);
+        const Track track = scattered_track(rng, n);
+        sampler.begin_frame(track);
+        for (float u : probe_parameters(rng, n)) {
+            for (double d : distances) {
+                SCOPED_TRACE(testing::Message() << "n " << n << " u " << u << " d " << d);
+                expect_same_float(sampler.advance(d, u), track.advance(d, u));
+            }
+        }
+    }
+}
+
+// The cars' parameters: one walk per direction must give what one walk per
+// distance gives, whatever the order, sign mix or repeats of the distances.
+TEST(TrackSampler, AdvanceAllEqualsOneAdvancePerDistance) {
+    std::mt19937 rng(5);
+    TrackSampler sampler;
+    for (int round = 0; round < 20; ++round) {
+        const int n = std::uniform_int_distribution<int>(4, 100)(rng);
+        const Track track = scattered_track(rng, n);
+        sampler.begin_frame(track);
+        std::vector<double> d = {-0.0, -2.2, -4.4, -6.6, -8.8, -11.0, -13.2, -15.4};
+        if (round % 2 == 1) {
+            d = {3.0,
+                 -15.4,
+                 0.7,
+                 -2.2,
+                 0.0,
+                 -2.2,
+                 40.0,
+                 -0.7,
+                 0.005,
+                 -1e-9,
+                 std::numeric_limits<double>::quiet_NaN(),
+                 -0.7,
+                 2.0,
+                 -8.8,
+                 1.5,
+                 -3.3,
+                 9.0,
+                 -100.0};
+        }
+        for (float u : probe_parameters(rng, n)) {
+            std::vector<float> out(d.size(), -1.0f);
+            sampler.advance_all(d.data(), static_cast<int>(d.size()), u, out.data());
+            for (std::size_t k = 0; k < d.size(); ++k) {
+                SCOPED_TRACE(testing::Message() << "n " << n << " u " << u << " d " << d[k]);
+                expect_same_float(out[k], track.advance(d[k], u));
+            }
+        }
+    }
+}
+
+// Walks that go round the ring many times, or cannot move at all, meet the
+// track's guards; the shared walk must hand those over unchanged.
+TEST(TrackSampler, LongAndDegenerateWalksMatchTheTrack) {
+    Track tiny(Cardinal);
+    const double corners[4][2] = {{-0.2, -0.2}, {-0.2, 0.2}, {0.2, 0.2}, {0.2, -0.2}};
+    for (int i = 0; i < 4; ++i) {
+        tiny.point(i).set_position(corners[i][0], 1.0, corners[i][1]);
+    }
+    Track collapsed(Bezier);
+    for (int i = 0; i < 4; ++i) {
+        collapsed.point(i).set_position(1.0, 2.0, 3.0);
+    }
+    collapsed.make_handles();
+
+    TrackSampler sampler;
+    const double d[] = {-2.2, -15.4, 0.7, 500.0, -1000.0, 12.0};
+    const int count = 6;
+    for (const Track* track : {&tiny, &collapsed}) {
+        sampler.begin_frame(*track);
+        for (float u : {0.0f, 1.3f, 3.999f}) {
+            float out[count];
+            sampler.advance_all(d, count, u, out);
+            for (int k = 0; k < count; ++k) {
+                SCOPED_TRACE(testing::Message() << "u " << u << " d " << d[k]);
+                const float expected = track->advance(d[k], u);
+                EXPECT_EQ(out[k], expected);
+                EXPECT_EQ(sampler.advance(d[k], u), expected);
+            }
+        }
+    }
+    // The collapsed track has nowhere to go: every walk stays put.
+    sampler.begin_frame(collapsed);
+    EXPECT_EQ(sampler.advance(-2.2, 1.3f), 1.3f);
+}
+
+TEST(TrackSampler, EvaluatesEachParameterOncePerFrameAndForgetsBetweenFrames) {
+    Track track(Cardinal);
+    TrackSampler sampler;
+    sampler.begin_frame(track);
+    const std::uint64_t before = track.evaluation_count();
+    const Point3 first = sampler.position_at(0.5f);
+    sampler.position_at(0.5f);
+    sampler.position_at(0.5f);
+    EXPECT_EQ(track.evaluation_count() - before, 1u);
+    // -0.0 is another parameter to the cache (other bits), the same point.
+    expect_same(sampler.position_at(-0.0f), track.position_at(0.0f));
+    EXPECT_EQ(track.evaluation_count() - before, 3u);
+
+    // A moved point shows up as soon as the next frame begins.
+    track.point(1).set_position(-2.5, 3.0, 2.501);
+    sampler.begin_frame(track);
+    const Point3 moved = sampler.position_at(0.5f);
+    expect_same(moved, track.position_at(0.5f));
+    EXPECT_NE(moved.y, first.y);
+    EXPECT_EQ(track.evaluation_count() - before, 5u);
+}
+
+} // namespace
