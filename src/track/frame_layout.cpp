@@ -1,0 +1,126 @@
+// One frame's track work on the sampler: each curve parameter is evaluated
+// once per frame however many queries ask for it, and the cars' parameters
+// come from a single backward walk.
+#include "track/frame_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kRailHalfGauge = 0.375;
+constexpr double kTieSpacing = 0.65;
+constexpr double kTieDrop = 0.1;
+constexpr double kCarSpacing = 2.2;
+constexpr double kWheelOffset = 0.7;
+constexpr double kLookAhead = 2.0;
+
+} // namespace
+
+FrameLayout::FrameLayout()
+    : left_rail_(kMaxRailVertices), right_rail_(kMaxRailVertices), tie_poses_(kMaxTies),
+      car_poses_(kMaxCars) {}
+
+void FrameLayout::build(const Track& track, float car_u, int num_cars) {
+    sampler_.begin_frame(track);
+    cars_ = std::clamp(num_cars, 0, kMaxCars);
+    build_rails();
+    build_ties();
+    build_cars(car_u);
+    build_ride(car_u);
+}
+
+void FrameLayout::build_rails() {
+    const int n = sampler_.track().num_points();
+    int k = 0;
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < kRailSamplesPerSegment; ++j) {
+            const float u = static_cast<float>(i + 0.05 * j);
+            const Point3 p = sampler_.position_at(u);
+            const double h = sampler_.heading_at(u) * 3.14159 / 180;
+            const double r = -sampler_.roll_at(u) * 3.14159 / 180;
+            // The horizontal side of the heading, tilted by the bank; pitch
+            // does not enter the rails.
+            const double ox = kRailHalfGauge * std::cos(h) * std::cos(r);
+            const double oy = kRailHalfGauge * std::sin(r);
+            const double oz = kRailHalfGauge * std::sin(h) * std::cos(r);
+            left_rail_[k] = {p.x + ox, p.y + oy, p.z - oz};
+            right_rail_[k] = {p.x - ox, p.y - oy, p.z + oz};
+            ++k;
+        }
+    }
+    rail_vertices_ = k;
+}
+
+void FrameLayout::build_ties() {
+    length_ = sampler_.length();
+    ties_ = 0;
+    const double wanted = length_ / kTieSpacing - 0.25;
+    const double most = sampler_.track().num_points() / 0.005;
+    if (!(wanted >= 1.0)) {
+        return; // no tie, also for a non-finite length
+    }
+    const int count = std::min(static_cast<int>(wanted < most ? wanted : most), kMaxTies);
+    float u = 0.0f;
+    for (int k = 0; k < count; ++k) {
+        // Each tie's walk starts on the sample where the last one ended, so
+        // the cache hands it that sample without evaluating it again.
+        const float next = sampler_.advance(kTieSpacing, u);
+        // A walk that wraps past the start (or stops moving) has laid every
+        // tie one lap has room for.
+        if (!(next > u)) {
+            break;
+        }
+        u = next;
+        const Point3 p = sampler_.position_at(u);
+        const TrackSampler::Orientation o = sampler_.orientation_at(u);
+        const Point3 up = sampler_.up_from(o);
+        TiePose& tie = tie_poses_[ties_++];
+        tie.u = u;
+        tie.x = static_cast<float>(p.x - kTieDrop * up.x);
+        tie.y = static_cast<float>(p.y - kTieDrop * up.y);
+        tie.z = static_cast<float>(p.z - kTieDrop * up.z);
+        tie.heading = o.heading;
+        tie.pitch = o.pitch;
+        tie.roll = o.roll;
+    }
+}
+
+TrackPose FrameLayout::pose_at(float u) {
+    const TrackSampler::Orientation o = sampler_.orientation_at(u);
+    TrackPose pose;
+    pose.position = sampler_.position_at(u);
+    pose.heading = o.heading;
+    pose.pitch = o.pitch;
+    pose.roll = o.roll;
+    return pose;
+}
+
+void FrameLayout::build_cars(float car_u) {
+    double distances[kMaxCars];
+    float params[kMaxCars];
+    for (int i = 0; i < cars_; ++i) {
+        distances[i] = -kCarSpacing * i;
+    }
+    sampler_.advance_all(distances, cars_, car_u, params);
+    for (int i = 0; i < cars_; ++i) {
+        CarPose& car = car_poses_[i];
+        car.u = params[i];
+        // The rear wheels walk the same backward grid as the train did, and
+        // the front wheels of every car but the first walk over ground the
+        // car in front already covered: the cache serves most of both.
+        car.front_u = sampler_.advance(kWheelOffset, car.u);
+        car.rear_u = sampler_.advance(-kWheelOffset, car.u);
+        car.body = pose_at(car.u);
+        car.front = pose_at(car.front_u);
+        car.rear = pose_at(car.rear_u);
+    }
+}
+
+void FrameLayout::build_ride(float car_u) {
+    ride_.position = sampler_.position_at(car_u);
+    ride_.up = sampler_.up_at(car_u);
+    ride_.ahead_u = sampler_.advance(kLookAhead, car_u);
+    ride_.ahead_position = sampler_.position_at(ride_.ahead_u);
+    ride_.ahead_up = sampler_.up_at(ride_.ahead_u);
+}

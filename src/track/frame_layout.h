@@ -1,0 +1,106 @@
+// Everything one frame draws along the track: rail vertices, tie poses, car and
+// wheel-set poses and the ride view, computed once per frame. No GL here: the
+// drawing walks these arrays and issues the GL calls itself.
+#pragma once
+
+#include <vector>
+
+#include "track/point3.h"
+#include "track/track.h"
+#include "track/track_sampler.h"
+
+// Where something sits on the track and how it is turned there (degrees). The
+// drawing turns by heading about +y, then pitch about +x, then -roll about +z.
+struct TrackPose {
+    Point3 position;
+    double heading = 0.0;
+    double pitch = 0.0;
+    double roll = 0.0;
+};
+
+// A tie's centre is already dropped 0.1 along the up vector and narrowed to
+// float, ready for glTranslatef; u is the tie's curve parameter.
+struct TiePose {
+    float u = 0.0f;
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+    double heading = 0.0;
+    double pitch = 0.0;
+    double roll = 0.0;
+};
+
+// One car: its parameter, those of its wheel sets, and the three poses. The
+// body sits at `body` (lifted 0.7 along the car's own up axis by the drawing).
+struct CarPose {
+    float u = 0.0f;
+    float front_u = 0.0f;
+    float rear_u = 0.0f;
+    TrackPose body;
+    TrackPose front;
+    TrackPose rear;
+};
+
+// The track values the ride camera looks with: at the front car and 2.0 ahead.
+struct RideView {
+    Point3 position;
+    Point3 up;
+    float ahead_u = 0.0f;
+    Point3 ahead_position;
+    Point3 ahead_up;
+};
+
+// Holds all storage from construction on, so build() never allocates. Every
+// number equals what the Track's own queries give for the same frame.
+class FrameLayout {
+public:
+    static constexpr int kRailSamplesPerSegment = 20;
+    static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
+    static constexpr int kMaxCars = 8;
+    // Each tie is at least one 0.005 step of the ring past the one before, and
+    // the ties stop where the walk would wrap past u = 0, so one lap bounds
+    // them even when a point dragged far away makes the track enormous.
+    static constexpr int kMaxTies = 200 * Track::kMaxPoints;
+
+    FrameLayout();
+
+    // The one call per frame. num_cars is clamped to 0..kMaxCars.
+    void build(const Track& track, float car_u, int num_cars);
+
+    // Rails: closed loops of rail_vertex_count() vertices each (20 per
+    // segment), the left one at +0.375 along the banked side direction.
+    int rail_vertex_count() const { return rail_vertices_; }
+    const Point3* left_rail() const { return left_rail_.data(); }
+    const Point3* right_rail() const { return right_rail_.data(); }
+
+    int tie_count() const { return ties_; }
+    const TiePose* ties() const { return tie_poses_.data(); }
+
+    int car_count() const { return cars_; }
+    const CarPose* cars() const { return car_poses_.data(); }
+
+    const RideView& ride() const { return ride_; }
+
+    double track_length() const { return length_; }
+
+    // The cache behind the last build; the same frame may ask it more.
+    TrackSampler& sampler() { return sampler_; }
+
+private:
+    void build_rails();
+    void build_ties();
+    void build_cars(float car_u);
+    void build_ride(float car_u);
+    TrackPose pose_at(float u);
+
+    TrackSampler sampler_;
+    std::vector<Point3> left_rail_;
+    std::vector<Point3> right_rail_;
+    std::vector<TiePose> tie_poses_;
+    std::vector<CarPose> car_poses_;
+    RideView ride_;
+    int rail_vertices_ = 0;
+    int ties_ = 0;
+    int cars_ = 0;
+    double length_ = 0.0;
+};
