@@ -1,0 +1,398 @@
+// Mouse handling of the real view: which events it takes, left drags that
+// move points, handles, the light and generators, degenerate pointer rays, and
+// the camera steering of middle and right drags.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/gl.h>
+
+#include <cmath>
+#include <vector>
+
+#include "view/pick_fixture.h"
+
+using pick_test::at;
+using pick_test::cube_centre;
+using pick_test::Pixel;
+using pick_test::ViewHarness;
+
+namespace {
+
+constexpr int kLeft = 1;
+constexpr int kMiddle = 2;
+constexpr int kRight = 3;
+
+// Selects by pressing the left button on a world point; the press must pick
+// `name`.
+void select_at(ViewHarness& h, const Point3& p, int name) {
+    const Pixel px = h.project(p);
+    ASSERT_TRUE(px.visible);
+    h.press(kLeft, px.x, px.y);
+    ASSERT_EQ(h.view().selected_name, name);
+}
+
+// The selected object sits under the pointer: its pixel is where we dragged.
+void expect_under_pointer(ViewHarness& h, const Point3& p, int x, int y) {
+    const Pixel px = h.project(p);
+    EXPECT_NEAR(px.x, x, 1.5);
+    EXPECT_NEAR(px.y, y, 1.5);
+}
+
+std::vector<ControlPoint> all_points(CoasterWindow& v) {
+    std::vector<ControlPoint> out;
+    for (int i = 0; i < v.num_points; ++i) {
+        out.push_back(v.track.point(i));
+    }
+    return out;
+}
+
+void expect_same(const ControlPoint& a, const ControlPoint& b) {
+    EXPECT_EQ(a.x, b.x);
+    EXPECT_EQ(a.y, b.y);
+    EXPECT_EQ(a.z, b.z);
+    EXPECT_EQ(a.roll, b.roll);
+}
+
+} // namespace
+
+TEST(MouseEvents, TakesPressDragReleaseShowAndDeclinesTheRest) {
+    ViewHarness h;
+    EXPECT_EQ(h.press(kMiddle, 100, 100), 1);
+    EXPECT_EQ(h.drag(100, 100), 1);
+    h.clear_damage();
+    EXPECT_EQ(h.release(100, 100), 1);
+    EXPECT_TRUE(h.damaged()) << "a release redraws";
+    EXPECT_EQ(h.send(FL_SHOW), 1);
+    EXPECT_TRUE(h.view().shown());
+    for (int event : {FL_KEYDOWN, FL_KEYUP, FL_MOUSEWHEEL, FL_ENTER, FL_LEAVE, FL_MOVE, FL_FOCUS,
+                      FL_UNFOCUS, FL_SHORTCUT, FL_HIDE, FL_DND_ENTER, FL_PASTE}) {
+        EXPECT_EQ(h.send(event), 0) << "event " << event;
+    }
+}
+
+TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
+    CoasterWindow v(20, 20, 120, 120, nullptr);
+    ASSERT_FALSE(v.shown());
+    // Showing a window sends it FL_SHOW from inside show(); the handler's own
+    // show() must then find the window shown and return.
+    EXPECT_EQ(v.handle(FL_SHOW), 1);
+    EXPECT_TRUE(v.shown());
+    EXPECT_EQ(v.handle(FL_SHOW), 1);
+    Fl::check();
+    v.hide();
+    Fl::check();
+    EXPECT_FALSE(v.shown());
+    EXPECT_EQ(v.handle(FL_SHOW), 1);
+    EXPECT_TRUE(v.shown());
+    v.hide();
+    Fl::check();
+}
+
+TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.track.point(2).roll = 33.0;
+    const ControlPoint start = v.track.point(2);
+    const Pixel cube = h.project(cube_centre(start));
+    const Pixel from = h.project(at(start));
+
+    // The drag comes straight after the press, before any redraw, while the
+    // projection still holds the pick region.
+    h.press(kLeft, cube.x, cube.y);
+    ASSERT_EQ(v.selected_name, 2);
+    EXPECT_DOUBLE_EQ(h.roll_slider().value(), 33.0);
+    h.clear_damage();
+    EXPECT_EQ(h.drag(from.x + 40, from.y + 25), 1);
+    EXPECT_TRUE(h.damaged());
+    const ControlPoint moved = v.track.point(2);
+    EXPECT_NEAR(moved.y, start.y, 1e-9);
+    EXPECT_EQ(moved.roll, 33.0);
+    EXPECT_GT(std::hypot(moved.x - start.x, moved.z - start.z), 0.5);
+    expect_under_pointer(h, at(moved), from.x + 40, from.y + 25);
+    EXPECT_EQ(v.last_mouse_x, from.x + 40);
+    EXPECT_EQ(v.last_mouse_y, from.y + 25);
+
+    // Ctrl: straight up under the pointer, x and z untouched.
+    const Pixel base = h.project(at(moved));
+    h.drag(base.x, base.y - 60, FL_CTRL);
+    const ControlPoint lifted = v.track.point(2);
+    EXPECT_EQ(lifted.x, moved.x);
+    EXPECT_EQ(lifted.z, moved.z);
+    EXPECT_GT(lifted.y, moved.y + 0.5);
+    EXPECT_EQ(lifted.roll, 33.0);
+    // The rest of the ring stays put.
+    EXPECT_EQ(v.track.point(0).x, -2.501);
+    EXPECT_EQ(v.track.point(1).z, 2.501);
+}
+
+TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.add_ball_generator();
+    v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
+    select_at(h, Point3{-5.0, 0.55, 5.0}, 400);
+    const Pixel base = h.project(Point3{-5.0, 0.0, 5.0});
+    h.drag(base.x, base.y - 50, FL_CTRL);
+    const ControlPoint& g = *v.generators[0]->position();
+    EXPECT_EQ(g.x, -5.0);
+    EXPECT_EQ(g.y, 0.0);
+    EXPECT_EQ(g.z, 5.0);
+    h.drag(base.x + 30, base.y - 20);
+    EXPECT_NEAR(g.y, 0.0, 1e-9);
+    EXPECT_GT(std::hypot(g.x + 5.0, g.z - 5.0), 0.3);
+    expect_under_pointer(h, at(g), base.x + 30, base.y - 20);
+}
+
+TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    select_at(h, at(v.light_pos), 301);
+    const Pixel from = h.project(at(v.light_pos));
+    h.press(kLeft, from.x, from.y);
+    h.drag(from.x - 60, from.y + 30);
+    EXPECT_NEAR(v.light_pos.y, 4.0, 1e-9);
+    EXPECT_GT(std::hypot(v.light_pos.x - 0.0, v.light_pos.z - 4.0), 0.5);
+    expect_under_pointer(h, at(v.light_pos), from.x - 60, from.y + 30);
+
+    // GL keeps the light's position in eye coordinates: the modelview of the
+    // frame applied to (x, y, z, 0).
+    h.draw_now();
+    GLfloat pos[4];
+    GLdouble m[16];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, pos);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    const double l[3] = {v.light_pos.x, v.light_pos.y, v.light_pos.z};
+    for (int row = 0; row < 3; ++row) {
+        const double expected = m[row] * l[0] + m[4 + row] * l[1] + m[8 + row] * l[2];
+        EXPECT_NEAR(pos[row], expected, 1e-4) << "row " << row;
+    }
+    EXPECT_EQ(pos[3], 0.0f);
+}
+
+TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.set_curve_type(Bezier);
+    int chosen = -1;
+    for (int k = 0; k < 2 * v.num_points && chosen < 0; ++k) {
+        const Pixel px = h.project(at(v.track.bezier_handle(k)));
+        if (!px.visible) {
+            continue;
+        }
+        h.press(kLeft, px.x, px.y);
+        if (v.selected_name == v.num_points + k) {
+            chosen = k;
+        }
+    }
+    ASSERT_GE(chosen, 0);
+    v.set_curve_type(Linear);
+    h.draw_now();
+    const ControlPoint start = v.track.bezier_handle(chosen);
+    const Pixel from = h.project(at(start));
+    h.drag(from.x + 20, from.y + 20);
+    const ControlPoint& now = v.track.bezier_handle(chosen);
+    EXPECT_NEAR(now.y, start.y, 1e-9);
+    EXPECT_GT(std::hypot(now.x - start.x, now.z - start.z), 0.1);
+    expect_under_pointer(h, at(now), from.x + 20, from.y + 20);
+}
+
+TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.add_ball_generator();
+    const auto before = all_points(v);
+    const ControlPoint light = v.light_pos;
+
+    // A press on the empty sky selects nothing; the drag moves nothing.
+    h.press(kLeft, 240, 5);
+    ASSERT_EQ(v.selected_name, -1);
+    h.drag(300, 300);
+    // Names outside every range: between the handles and the light, between
+    // the light and the generators, and past the last generator.
+    for (int name : {3 * v.num_points, 300, 302, 399, 401, 419}) {
+        v.selected_name = name;
+        v.last_button = kLeft;
+        Fl::e_x = 200;
+        Fl::e_y = 300;
+        Fl::e_state = FL_BUTTON1;
+        EXPECT_EQ(v.handle(FL_DRAG), 1);
+    }
+    const auto after = all_points(v);
+    for (int i = 0; i < v.num_points; ++i) {
+        expect_same(after[i], before[i]);
+    }
+    for (int k = 0; k < 2 * v.num_points; ++k) {
+        EXPECT_TRUE(std::isfinite(v.track.bezier_handle(k).x));
+    }
+    expect_same(v.light_pos, light);
+    EXPECT_EQ(v.generators[0]->position()->x, 0.0);
+    EXPECT_EQ(v.generators[0]->position()->z, 0.0);
+}
+
+// Rays that cannot meet the drag plane in front of the eye leave the object.
+TEST(LeftDrag, DegenerateRaysLeaveTheObjectInPlace) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    auto drag_point = [&](int index, int x, int y, int state) {
+        v.selected_name = index;
+        v.last_button = kLeft;
+        Fl::e_x = x;
+        Fl::e_y = y;
+        Fl::e_state = state | FL_BUTTON1;
+        v.handle(FL_DRAG);
+    };
+    auto unprojected = [&](int x, int y) {
+        h.draw_now();
+        Point3 n;
+        v.unproject(x, ViewHarness::kSize - y - 1, 0.0, &n.x, &n.y, &n.z);
+        return n;
+    };
+
+    // Eye level with the board, looking along -z: the middle row of pixels
+    // runs parallel to every horizontal plane.
+    v.camera.set_eye(0.0, 0.0, 20.0);
+    v.camera.set_target(0.0, 0.0, 0.0);
+    const int mid = ViewHarness::kSize / 2;
+    ASSERT_EQ(unprojected(100, mid - 1).y, 0.0) << "test needs an exactly level ray";
+    ControlPoint before = v.track.point(1);
+    drag_point(1, 100, mid - 1, 0);
+    expect_same(v.track.point(1), before);
+
+    // Looking along -x, the middle column runs parallel to every plane z = c.
+    v.camera.set_eye(20.0, 0.0, 0.0);
+    ASSERT_EQ(unprojected(mid, 100).z, 0.0) << "test needs a ray in a plane z = 0";
+    before = v.track.point(1);
+    drag_point(1, mid, 100, FL_CTRL);
+    expect_same(v.track.point(1), before);
+
+    // A point above the eye with the pointer below the horizon: the ray meets
+    // the point's plane only behind the eye.
+    v.camera.set_eye(0.0, 5.0, 20.0);
+    v.camera.set_target(0.0, 5.0, 0.0);
+    v.track.point(0).set_position(0.0, 9.0, 0.0);
+    before = v.track.point(0);
+    ASSERT_LT(unprojected(mid, 400).y, 5.0);
+    drag_point(0, mid, 400, 0);
+    expect_same(v.track.point(0), before);
+    // With Ctrl: the point lies behind the eye, so the plane z = 25 is met
+    // only behind it too.
+    v.track.point(0).set_position(0.0, 1.0, 25.0);
+    before = v.track.point(0);
+    drag_point(0, mid + 50, 100, FL_CTRL);
+    expect_same(v.track.point(0), before);
+
+    // The same drags with a normal camera do move the point.
+    v.camera.update_eye();
+    v.camera.set_target(0.0, 3.0, 0.0);
+    v.track.point(0).set_position(0.0, 1.0, 0.0);
+    h.draw_now();
+    drag_point(0, 200, 300, 0);
+    EXPECT_NE(v.track.point(0).x, 0.0);
+}
+
+TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    OrbitCamera& c = v.camera;
+    h.press(kRight, 200, 200);
+    EXPECT_EQ(v.last_button, kRight);
+    const double az = c.azimuth();
+    h.drag(300, 200); // far right: still one step
+    EXPECT_DOUBLE_EQ(c.azimuth(), az - 4.0);
+    h.drag(300, 250); // x equal: the "equal or less" row
+    EXPECT_DOUBLE_EQ(c.azimuth(), az);
+    h.drag(290, 250);
+    EXPECT_DOUBLE_EQ(c.azimuth(), az + 4.0);
+    EXPECT_EQ(v.last_mouse_x, 290);
+    EXPECT_EQ(v.last_mouse_y, 250);
+    // Wrapping below zero comes back near 360.
+    c.set_azimuth(2.0);
+    h.drag(291, 250);
+    EXPECT_DOUBLE_EQ(c.azimuth(), 358.0);
+
+    const double el = c.elevation();
+    h.drag(291, 260, FL_CTRL); // down
+    EXPECT_DOUBLE_EQ(c.elevation(), el + 4.0);
+    h.drag(400, 260, FL_CTRL); // y equal
+    EXPECT_DOUBLE_EQ(c.elevation(), el);
+    for (int i = 1; i <= 40; ++i) {
+        h.drag(400, 260 + i, FL_CTRL);
+    }
+    EXPECT_EQ(c.elevation(), 90.0);
+    h.clear_damage();
+    h.drag(400, 400, FL_CTRL);
+    EXPECT_EQ(c.elevation(), 90.0);
+    EXPECT_TRUE(h.damaged()) << "a drag at the limit still redraws";
+    EXPECT_DOUBLE_EQ(c.eye_y(), 15.0);
+}
+
+TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    OrbitCamera& c = v.camera;
+    h.press(kMiddle, 200, 200);
+    h.drag(200, 150); // up: closer
+    EXPECT_DOUBLE_EQ(c.distance(), 14.8);
+    h.drag(100, 150); // y equal: nothing
+    EXPECT_DOUBLE_EQ(c.distance(), 14.8);
+    EXPECT_EQ(v.last_mouse_x, 100);
+    h.drag(100, 160); // down: farther
+    EXPECT_DOUBLE_EQ(c.distance(), 15.0);
+    for (int i = 1; i <= 80; ++i) {
+        h.drag(100, 160 - i);
+    }
+    EXPECT_EQ(c.distance(), 2.0);
+
+    const double eye_y = c.eye_y();
+    const double target_y = c.target()->y;
+    h.drag(100, 70, FL_CTRL); // up: target rises, the eye stays
+    EXPECT_NEAR(c.target()->y, target_y + 0.2, 1e-12);
+    EXPECT_EQ(c.eye_y(), eye_y);
+    h.drag(100, 80, FL_CTRL);
+    h.drag(100, 90, FL_CTRL);
+    EXPECT_NEAR(c.target()->y, target_y - 0.2, 1e-12);
+    h.drag(0, 90, FL_CTRL); // y equal
+    EXPECT_NEAR(c.target()->y, target_y - 0.2, 1e-12);
+    EXPECT_EQ(c.distance(), 2.0);
+}
+
+TEST(CameraDrag, RideViewSteersNothingButRedraws) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    v.set_look_from_car(true);
+    h.draw_now();
+    OrbitCamera& c = v.camera;
+    const double az = c.azimuth(), el = c.elevation(), d = c.distance(), ty = c.target()->y;
+    for (int button : {kRight, kMiddle}) {
+        for (int state : {0, FL_CTRL}) {
+            h.press(button, 200, 200);
+            h.clear_damage();
+            h.drag(250, 260, state);
+            EXPECT_TRUE(h.damaged());
+            EXPECT_EQ(v.last_mouse_x, 250);
+            EXPECT_EQ(v.last_mouse_y, 260);
+            h.drag(150, 100, state);
+            EXPECT_EQ(v.last_mouse_x, 150);
+        }
+    }
+    EXPECT_EQ(c.azimuth(), az);
+    EXPECT_EQ(c.elevation(), el);
+    EXPECT_EQ(c.distance(), d);
+    EXPECT_EQ(c.target()->y, ty);
+}
+
+TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
+    ViewHarness h;
+    CoasterWindow& v = h.view();
+    for (int button : {kMiddle, kRight}) {
+        select_at(h, at(v.light_pos), 301);
+        h.clear_damage();
+        EXPECT_EQ(h.press(button, 10, 10), 1);
+        EXPECT_EQ(v.selected_name, -1);
+        EXPECT_FALSE(h.damaged());
+        // A later drag with this button leaves the light alone.
+        const ControlPoint light = v.light_pos;
+        h.drag(40, 40);
+        expect_same(v.light_pos, light);
+    }
+}
