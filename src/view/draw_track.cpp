@@ -65,11 +65,19 @@ void CoasterWindow::draw_ties() {
 
     glColor3f(0.6196f, 0.4039f, 0.1137f);
     float u = 0.0f;
+    float first_tie = 0.0f;
+    bool wrapped = false;
     for (int k = 0; k < count; ++k) {
         const float next = track.advance(kTieSpacing, u);
-        // Ties run once around the ring: a walk that wraps past the start or
-        // stops moving has laid every tie the track has room for.
-        if (!(next > u)) {
+        // The last tie may land just past the start of the ring (advance
+        // measures a little more length than length() does), but a walk that
+        // comes round to the first tie again would only lay a second lap.
+        if (next < u) {
+            wrapped = true;
+        }
+        if (k == 0) {
+            first_tie = next;
+        } else if (wrapped && next >= first_tie) {
             break;
         }
         u = next;

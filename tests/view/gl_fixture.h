@@ -1,0 +1,122 @@
+// Shared harness for the view's GL tests: a real CoasterWindow under the X
+// display, frames drawn on demand, pixels read back, selection names and
+// feedback geometry captured in world coordinates. No assertions of its own.
+#pragma once
+
+#include <FL/Fl_Window.H>
+#include <FL/gl.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "track/point3.h"
+#include "view/coaster_window.h"
+
+namespace gl_test {
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// A window pixel (x right, y down) and its depth; visible when it lies inside
+// the view and between the clipping planes.
+struct WindowPoint {
+    double x = 0.0;
+    double y = 0.0;
+    double depth = 0.0;
+    bool visible = false;
+};
+
+// One vertex out of the feedback buffer, turned back into world coordinates,
+// with the colour GL had for it (the plain colour while lighting is off).
+struct FeedbackVertex {
+    Point3 world;
+    std::array<float, 4> colour{};
+    std::array<float, 3> raw{}; // window x, y and depth as GL reported them
+};
+
+struct FeedbackLine {
+    FeedbackVertex a;
+    FeedbackVertex b;
+    bool reset = false; // the first segment of a new strip or loop
+};
+
+struct Feedback {
+    std::vector<FeedbackLine> lines;
+    std::vector<std::vector<FeedbackVertex>> polygons; // each GL_POLYGON_TOKEN record
+    std::vector<FeedbackVertex> points;
+    std::vector<GLfloat> values; // the whole buffer as GL wrote it
+    bool overflow = false;
+
+    // Lines grouped into strips: a new strip starts at every reset token and
+    // wherever a segment does not start at the end of the one before.
+    std::vector<std::vector<FeedbackLine>> strips() const;
+    // Polygons whose first vertex has this colour (within 2e-3 per channel).
+    std::vector<std::vector<FeedbackVertex>> polygons_coloured(float r, float g, float b) const;
+};
+
+// A shown 480 x 480 CoasterWindow inside a plain Fl_Window (no main window, no
+// roll slider), with its GL context current.
+class GlView {
+public:
+    static constexpr int kSize = 480;
+
+    GlView();
+    ~GlView();
+    GlView(const GlView&) = delete;
+    GlView& operator=(const GlView&) = delete;
+
+    CoasterWindow& view() { return *view_; }
+    void make_current();
+
+    // make_current, the view's own draw() into the back buffer, glFinish.
+    void draw_frame();
+    // Colour of a window pixel (y down) in the back buffer of the last frame.
+    Rgb pixel(int x, int y);
+    // A world point through the current modelview, projection and viewport
+    // (after draw_frame: the view's own camera).
+    WindowPoint project(const Point3& p);
+
+    // Draws the scene in GL_SELECT mode with a pick region covering the whole
+    // viewport and returns the name of every hit record, in record order.
+    std::vector<GLuint> select_names();
+
+    // Runs `draw` in GL_FEEDBACK mode (GL_3D_COLOR) under a known camera: an
+    // orthographic box of half size `half_extent` around the origin, turned
+    // obliquely so that no face of an axis-aligned box is seen edge-on, with
+    // GL_LIGHTING switched off first (draw_scene switches it itself). Vertex
+    // positions come back in world coordinates.
+    Feedback capture(const std::function<void()>& draw, double half_extent = 30.0,
+                     int capacity = 1 << 21);
+    // How many GL_POLYGON_TOKEN records one quad yields here (a GL may pass a
+    // quad whole or split it into two triangles).
+    int polygons_per_quad();
+
+private:
+    std::unique_ptr<Fl_Window> window_;
+    CoasterWindow* view_ = nullptr; // owned by window_
+    int polygons_per_quad_ = 0;
+};
+
+// Helpers on world vectors.
+inline Point3 sub(const Point3& a, const Point3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Point3 add(const Point3& a, const Point3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Point3 scale(const Point3& a, double k) {
+    return {a.x * k, a.y * k, a.z * k};
+}
+inline double dot(const Point3& a, const Point3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Point3 cross(const Point3& a, const Point3& b);
+double norm(const Point3& a);
+Point3 unit(const Point3& a);
+
+} // namespace gl_test

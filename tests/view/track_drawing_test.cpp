@@ -1,0 +1,265 @@
+// Rails and ties as issued to GL, captured through feedback in world
+// coordinates.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "view/gl_fixture.h"
+
+namespace {
+
+using gl_test::Feedback;
+using gl_test::FeedbackLine;
+using gl_test::GlView;
+
+constexpr float kRailGrey[3] = {0.4f, 0.4f, 0.42f};
+constexpr float kTieBrown[3] = {0.6196f, 0.4039f, 0.1137f};
+
+double distance(const Point3& a, const Point3& b) {
+    return gl_test::norm(gl_test::sub(a, b));
+}
+
+Feedback capture_rails(GlView& gl) {
+    return gl.capture([&] { gl.view().draw_rails(); });
+}
+
+Feedback capture_ties(GlView& gl) {
+    return gl.capture([&] { gl.view().draw_ties(); });
+}
+
+int tie_count(GlView& gl, const Feedback& fb) {
+    const int per_tie = 6 * gl.polygons_per_quad();
+    EXPECT_EQ(fb.polygons.size() % per_tie, 0u);
+    return static_cast<int>(fb.polygons.size()) / per_tie;
+}
+
+int expected_ties(const Track& track) {
+    return static_cast<int>(std::trunc(track.length() / 0.65 - 0.25));
+}
+
+// The parameter at which rail vertex k (0-based, per loop) is sampled.
+float rail_u(int k) {
+    return static_cast<float>(k / 20 + 0.05 * (k % 20));
+}
+
+TEST(Rails, EachRailIsOneClosedLoopOfTwentySamplesPerSegment) {
+    GlView gl;
+    const Feedback fb = capture_rails(gl);
+    ASSERT_FALSE(fb.overflow);
+    const auto strips = fb.strips();
+    ASSERT_EQ(strips.size(), 2u);
+    for (const auto& strip : strips) {
+        // A closed loop of 80 vertices has 80 segments, each starting where
+        // the one before ended, the last one ending at the first vertex.
+        ASSERT_EQ(strip.size(), 80u);
+        for (std::size_t k = 0; k < strip.size(); ++k) {
+            const FeedbackLine& here = strip[k];
+            const FeedbackLine& next = strip[(k + 1) % strip.size()];
+            EXPECT_LT(distance(here.b.world, next.a.world), 1e-4) << "segment " << k;
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(here.a.colour[c], kRailGrey[c], 2e-3);
+            }
+        }
+    }
+
+    gl.view().add_point();
+    const auto five = capture_rails(gl).strips();
+    ASSERT_EQ(five.size(), 2u);
+    EXPECT_EQ(five[0].size(), 100u);
+    EXPECT_EQ(five[1].size(), 100u);
+}
+
+TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
+    GlView gl;
+    Track& track = gl.view().track;
+    for (double roll : {0.0, 30.0, -60.0}) {
+        for (int i = 0; i < 4; ++i) {
+            track.point(i).roll = roll;
+        }
+        const auto strips = capture_rails(gl).strips();
+        ASSERT_EQ(strips.size(), 2u);
+        for (int k = 0; k < 80; ++k) {
+            const float u = rail_u(k);
+            const Point3 centre = track.position_at(u);
+            const Point3 first = strips[0][k].a.world;
+            const Point3 second = strips[1][k].a.world;
+            EXPECT_NEAR(distance(first, centre), 0.375, 1e-3) << "u " << u;
+            EXPECT_NEAR(distance(second, centre), 0.375, 1e-3) << "u " << u;
+            // Mirror images about the curve; the first rail dips on the side
+            // a positive roll lowers.
+            const Point3 mid = gl_test::scale(gl_test::add(first, second), 0.5);
+            EXPECT_LT(distance(mid, centre), 1e-3);
+            const double lift = 0.375 * std::sin(-roll * 3.14159 / 180.0);
+            EXPECT_NEAR(first.y - centre.y, lift, 1e-3) << "roll " << roll;
+            // The offset is across the track, at right angles to its direction.
+            const Point3 along = track.tangent_at(u);
+            EXPECT_NEAR(gl_test::dot(gl_test::sub(first, centre), along), 0.0, 2e-3);
+        }
+    }
+}
+
+TEST(Ties, CountIsTheLengthInSpacingsLessAQuarterTruncated) {
+    GlView gl;
+    CoasterWindow& view = gl.view();
+    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+        view.set_curve_type(type);
+        const int expected = expected_ties(view.track);
+        EXPECT_GT(expected, 15);
+        EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected) << "curve type " << type;
+    }
+
+    // More points and a stretched track: the count follows the length.
+    view.set_curve_type(Cardinal);
+    view.add_point();
+    view.add_point();
+    view.track.point(1).set_position(-2.5, 4.0, 7.0);
+    EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected_ties(view.track));
+
+    // A track shorter than 0.8125 has no room for a tie.
+    GlView small;
+    Track& tiny = small.view().track;
+    for (int i = 0; i < 4; ++i) {
+        ControlPoint& p = tiny.point(i);
+        p.set_position(p.x * 0.02, p.y, p.z * 0.02);
+    }
+    ASSERT_LT(tiny.length(), 0.8125);
+    ASSERT_GT(tiny.length(), 0.0);
+    EXPECT_EQ(tie_count(small, capture_ties(small)), 0);
+}
+
+TEST(Ties, ALevelTieSpansOneAcrossTheTrackBelowTheCurve) {
+    GlView gl;
+    const Feedback fb = capture_ties(gl);
+    const int per_tie = 6 * gl.polygons_per_quad();
+    ASSERT_GE(static_cast<int>(fb.polygons.size()), 2 * per_tie);
+
+    const Track& track = gl.view().track;
+    float u = 0.0f;
+    for (int tie = 0; tie < 2; ++tie) {
+        u = track.advance(0.65, u);
+        const Point3 centre = track.position_at(u);
+        const Point3 along = track.tangent_at(u);
+        const Point3 up{0.0, 1.0, 0.0};
+        const Point3 across = gl_test::cross(up, along);
+        double lo[3] = {1e9, 1e9, 1e9};
+        double hi[3] = {-1e9, -1e9, -1e9};
+        for (int q = tie * per_tie; q < (tie + 1) * per_tie; ++q) {
+            for (const auto& v : fb.polygons[q]) {
+                for (int c = 0; c < 3; ++c) {
+                    EXPECT_NEAR(v.colour[c], kTieBrown[c], 2e-3);
+                }
+                const Point3 d = gl_test::sub(v.world, centre);
+                const double coord[3] = {gl_test::dot(d, across), gl_test::dot(d, up),
+                                         gl_test::dot(d, along)};
+                for (int c = 0; c < 3; ++c) {
+                    lo[c] = std::min(lo[c], coord[c]);
+                    hi[c] = std::max(hi[c], coord[c]);
+                }
+            }
+        }
+        // 1.0 across (0.125 beyond each rail), 0.1 thick with its centre 0.1
+        // below the curve, 0.25 along the track.
+        EXPECT_NEAR(lo[0], -0.5, 1e-3);
+        EXPECT_NEAR(hi[0], 0.5, 1e-3);
+        EXPECT_NEAR(lo[1], -0.15, 1e-3);
+        EXPECT_NEAR(hi[1], -0.05, 1e-3);
+        EXPECT_NEAR(lo[2], -0.125, 1e-3);
+        EXPECT_NEAR(hi[2], 0.125, 1e-3);
+    }
+}
+
+// The distinct corners of one tie's quads.
+std::vector<Point3> corners(const Feedback& fb, int first, int count) {
+    std::vector<Point3> result;
+    for (int q = first; q < first + count; ++q) {
+        for (const auto& v : fb.polygons[q]) {
+            bool seen = false;
+            for (const Point3& c : result) {
+                seen = seen || distance(c, v.world) < 1e-4;
+            }
+            if (!seen) {
+                result.push_back(v.world);
+            }
+        }
+    }
+    return result;
+}
+
+TEST(Ties, FollowThePitchAndTheRoll) {
+    GlView gl;
+    Track& track = gl.view().track;
+    track.point(1).set_position(-2.5, 3.0, 2.501);
+    track.point(1).roll = 30.0;
+    const Feedback fb = capture_ties(gl);
+    const int per_tie = 6 * gl.polygons_per_quad();
+    float u = 0.0f;
+    const int count = static_cast<int>(fb.polygons.size()) / per_tie;
+    ASSERT_EQ(count, expected_ties(track));
+    int climbing_and_banked = 0;
+    for (int tie = 0; tie < count; ++tie) {
+        u = track.advance(0.65, u);
+        const std::vector<Point3> box = corners(fb, tie * per_tie, per_tie);
+        ASSERT_EQ(box.size(), 8u) << "tie " << tie;
+        // From one corner the box has edges 0.1 thick, 0.25 along and 1.0
+        // across (the other corners are face or space diagonals).
+        auto edge = [&](double length) {
+            for (std::size_t k = 1; k < box.size(); ++k) {
+                const Point3 d = gl_test::sub(box[k], box[0]);
+                if (std::fabs(gl_test::norm(d) - length) < 1e-3) {
+                    return d;
+                }
+            }
+            ADD_FAILURE() << "tie " << tie << " has no edge of length " << length;
+            return Point3{1.0, 0.0, 0.0};
+        };
+        edge(0.1);
+        const Point3 long_edge = edge(1.0);
+        const Point3 short_edge = edge(0.25);
+        // The long edge runs across the track; it leans by the bank, which
+        // the climb foreshortens.
+        const Point3 across = gl_test::unit(long_edge);
+        const Point3 along = track.tangent_at(u);
+        EXPECT_NEAR(gl_test::dot(across, along), 0.0, 2e-3) << "tie " << tie;
+        const double roll = track.roll_at(u) * 3.14159 / 180.0;
+        const double pitch = track.pitch_at(u) * 3.14159 / 180.0;
+        EXPECT_NEAR(std::fabs(across.y), std::fabs(std::sin(roll) * std::cos(pitch)), 2e-3)
+            << "tie " << tie;
+        // The short edge along the track follows the climb.
+        const Point3 lengthwise = gl_test::unit(short_edge);
+        EXPECT_NEAR(std::fabs(gl_test::dot(lengthwise, along)), 1.0, 2e-3) << "tie " << tie;
+        if (std::fabs(roll) > 0.1 && std::fabs(pitch) > 0.1) {
+            ++climbing_and_banked;
+        }
+
+        Point3 mean{};
+        for (const Point3& c : box) {
+            mean = gl_test::add(mean, c);
+        }
+        mean = gl_test::scale(mean, 1.0 / box.size());
+        // Centre 0.1 below the curve along the track's up vector.
+        const Point3 expected =
+            gl_test::sub(track.position_at(u), gl_test::scale(track.up_at(u), 0.1));
+        EXPECT_LT(distance(mean, expected), 1e-3) << "tie " << tie;
+    }
+    EXPECT_GT(climbing_and_banked, 2);
+}
+
+TEST(Ties, APointDraggedFarAwayStillGivesABoundedWalk) {
+    GlView gl;
+    Track& track = gl.view().track;
+    track.point(2).set_position(4.0e7, 1.0, 3.0e7);
+    const Feedback fb = gl.capture([&] { gl.view().draw_ties(); }, 1.0e8, 1 << 24);
+    ASSERT_FALSE(fb.overflow);
+    const int per_tie = 6 * gl.polygons_per_quad();
+    const int drawn = static_cast<int>(fb.polygons.size()) / per_tie;
+    // Far more ties fit the length than the ring has 0.005 steps; the walk
+    // stops at one lap.
+    EXPECT_GT(expected_ties(track), 1000000);
+    EXPECT_GT(drawn, 0);
+    EXPECT_LE(drawn, static_cast<int>(track.num_points() / 0.005));
+}
+
+} // namespace
