@@ -13,6 +13,10 @@ int main() {
     // rather than an idle callback, so the program sleeps while nothing moves.
     the_coaster_window->schedule_step();
     Fl::run();
+    // The controls and the view go with the window; nothing may reach the view
+    // through the global after this.
+    window.reset();
+    the_coaster_window = nullptr;
     // Closing the window is the normal way to quit: report success.
     return 0;
 }
