@@ -2,6 +2,7 @@
 // rise schedule and removal above 15, and balls following a dragged generator.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 
 #include "scenery/ball_generator.h"
@@ -190,6 +191,30 @@ TEST(BallGenerator, AFullRingWaitsForARemovalWhileTheTimerRunsBelowZero) {
     EXPECT_EQ(g.next_slot(), 1);
     EXPECT_GE(g.spawn_timer_ms(), 300);
     EXPECT_LE(g.spawn_timer_ms(), 1699);
+    expect_ring_consistent(g);
+}
+
+TEST(BallGenerator, AnOverdueTimerStaysOverdueHoweverLongTheRingStaysFull) {
+    BallGenerator g(Point3{0.0, 0.0, 0.0});
+    for (int i = 0; i < 15; ++i) {
+        g.update(2000, 0, kSomeSecond);
+    }
+    ASSERT_EQ(g.num_balls(), 15);
+    // Two pauses of about 25 days each: the timer would wrap round to a
+    // positive count if it were allowed to run past the smallest int.
+    g.update(INT_MAX, 0, kSomeSecond);
+    g.update(INT_MAX, 0, kSomeSecond);
+    EXPECT_EQ(g.spawn_timer_ms(), INT_MIN);
+    ASSERT_EQ(g.num_balls(), 15);
+
+    int updates = 0;
+    while (g.num_balls() == 15) {
+        g.update(0, 0, kSomeSecond);
+        ASSERT_LT(++updates, 200);
+    }
+    // The first update with a free slot spawns, with no time passing at all.
+    g.update(0, 0, kSomeSecond);
+    EXPECT_GE(g.spawn_timer_ms(), 300);
     expect_ring_consistent(g);
 }
 
