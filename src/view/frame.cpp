@@ -108,8 +108,13 @@ void draw_ground(int cols, int rows, float min_x, float max_x, float min_z, floa
 } // namespace
 
 void CoasterWindow::draw_scene() {
+    // The last frame leaves GL_LIGHTING on when the lights were on; switch it
+    // off explicitly so that markers and generators are unlit from the first
+    // frame after the lights are turned off.
     if (lights_on) {
         glEnable(GL_LIGHTING);
+    } else {
+        glDisable(GL_LIGHTING);
     }
     draw_control_points();
     if (track.curve_type() == Bezier) {
