@@ -1,0 +1,331 @@
+// The real program driven as a person would: xdotool clicks and drags in its
+// window on the current X display, and screenshots show what changed.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "track/track.h"
+
+extern char** environ;
+
+namespace {
+
+// The view's place in the main window and its default camera.
+constexpr int kViewX = 210;
+constexpr int kViewY = 10;
+constexpr int kViewSize = 480;
+
+std::string run(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return out;
+    }
+    std::array<char, 256> buf{};
+    while (fgets(buf.data(), buf.size(), pipe) != nullptr) {
+        out += buf.data();
+    }
+    pclose(pipe);
+    return out;
+}
+
+void pause_briefly() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// A screenshot of the whole screen, read from ImageMagick's binary PPM.
+struct Screen {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> data;
+
+    Rgb at(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width || y >= height) {
+            return {};
+        }
+        const std::size_t i = 3 * (static_cast<std::size_t>(y) * width + x);
+        return {data[i], data[i + 1], data[i + 2]};
+    }
+};
+
+Screen screenshot(const std::string& path) {
+    std::system(("import -window root -depth 8 ppm:" + path + " 2>/dev/null").c_str());
+    Screen s;
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxval = 0;
+    in >> magic >> s.width >> s.height >> maxval;
+    in.get();
+    if (magic != "P6" || maxval != 255) {
+        return {};
+    }
+    s.data.resize(3 * static_cast<std::size_t>(s.width) * s.height);
+    in.read(reinterpret_cast<char*>(s.data.data()), static_cast<std::streamsize>(s.data.size()));
+    return s;
+}
+
+// Number of pixels in a square of half size r around (x, y) that differ
+// between two screenshots.
+int changed_pixels(const Screen& a, const Screen& b, int x, int y, int r) {
+    int n = 0;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            const Rgb p = a.at(x + dx, y + dy);
+            const Rgb q = b.at(x + dx, y + dy);
+            n += (p.r != q.r || p.g != q.g || p.b != q.b) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// The handle boxes' olive (0.7, 0.7, 0), shaded by the light: red and green
+// alike and well lit, no blue.
+bool olive(const Rgb& c) {
+    return c.r > 60 && std::abs(c.r - c.g) <= 12 && c.b < 30 && c.r < 240;
+}
+
+// A selected control point's cube: red (0.7, 0, 0), shaded.
+bool cube_red(const Rgb& c) {
+    return c.r > 60 && c.g < 40 && c.b < 40;
+}
+
+int red_pixels(const Screen& s, int x, int y, int r) {
+    int n = 0;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            n += cube_red(s.at(x + dx, y + dy)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+int olive_pixels(const Screen& s, int x, int y, int r) {
+    int n = 0;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            n += olive(s.at(x + dx, y + dy)) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+struct Vec {
+    double x, y, z;
+};
+Vec sub(Vec a, Vec b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+double dot(Vec a, Vec b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec cross(Vec a, Vec b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec unit(Vec a) {
+    const double l = std::sqrt(dot(a, a));
+    return {a.x / l, a.y / l, a.z / l};
+}
+
+// Pixel of a world point in the view (y downward) under the default orbit
+// camera: distance 15, elevation 30, azimuth 90, looking at (0, 3, 0) with a
+// 45 degree square frustum.
+std::array<int, 2> view_pixel(Vec p) {
+    const double k = 0.01745329251994;
+    const Vec eye{std::cos(30 * k) * std::sin(90 * k) * 15, std::sin(30 * k) * 15,
+                  std::cos(30 * k) * std::cos(90 * k) * 15};
+    const Vec forward = unit(sub(Vec{0, 3, 0}, eye));
+    const Vec side = unit(cross(forward, Vec{0, 1, 0}));
+    const Vec up = cross(side, forward);
+    const Vec d = sub(p, eye);
+    const double depth = dot(d, forward);
+    const double f = 1.0 / std::tan(22.5 * k);
+    const double nx = f * dot(d, side) / depth;
+    const double ny = f * dot(d, up) / depth;
+    return {static_cast<int>(std::lround((nx + 1) * 0.5 * kViewSize)),
+            static_cast<int>(std::lround(kViewSize - (ny + 1) * 0.5 * kViewSize))};
+}
+
+class Program {
+public:
+    Program() {
+        char* argv[] = {const_cast<char*>(LOOPTIDE_BINARY), nullptr};
+        if (posix_spawn(&pid_, LOOPTIDE_BINARY, nullptr, nullptr, argv, environ) != 0) {
+            pid_ = -1;
+            return;
+        }
+        for (int i = 0; i < 100 && window_.empty(); ++i) {
+            pause_briefly();
+            const std::string found = run("xdotool search --name '^Looptide$' 2>/dev/null");
+            window_ = found.substr(0, found.find('\n'));
+        }
+        const std::string geometry = run("xdotool getwindowgeometry " + window_);
+        const auto at = geometry.find("Position: ");
+        if (at != std::string::npos) {
+            std::sscanf(geometry.c_str() + at, "Position: %d,%d", &origin_x_, &origin_y_);
+        }
+    }
+    ~Program() {
+        if (pid_ > 0 && !exited_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    bool running() const { return pid_ > 0 && !window_.empty(); }
+    // Screen position of a window-relative point.
+    int sx(int wx) const { return origin_x_ + wx; }
+    int sy(int wy) const { return origin_y_ + wy; }
+
+    void xdo(const std::string& args) {
+        std::system(("xdotool " + args + " >/dev/null 2>&1").c_str());
+    }
+    void move(int wx, int wy) {
+        xdo("mousemove --window " + window_ + " " + std::to_string(wx) + " " + std::to_string(wy));
+    }
+    void click(int wx, int wy) {
+        move(wx, wy);
+        xdo("click 1");
+    }
+    // Press, move in small steps, release: the program sees a drag.
+    void drag(int button, int wx0, int wy0, int wx1, int wy1) {
+        move(wx0, wy0);
+        xdo("mousedown " + std::to_string(button));
+        // The toolkit merges motion that queues up while the program is busy
+        // drawing into one event; a hand pauses, so do we.
+        pause_briefly();
+        const int steps = 6;
+        for (int i = 1; i <= steps; ++i) {
+            move(wx0 + (wx1 - wx0) * i / steps, wy0 + (wy1 - wy0) * i / steps);
+            pause_briefly();
+        }
+        xdo("mouseup " + std::to_string(button));
+    }
+
+    // Waits for a screenshot that satisfies `ok` (the program redraws at its
+    // own pace); returns the last one taken.
+    Screen await(const std::function<bool(const Screen&)>& ok) {
+        Screen s;
+        for (int i = 0; i < 40; ++i) {
+            s = screenshot(shot_path_);
+            if (ok(s)) {
+                break;
+            }
+            pause_briefly();
+        }
+        return s;
+    }
+
+    // Closes the window from the keyboard and returns the exit status, or -1
+    // when the program did not end.
+    int close() {
+        xdo("windowfocus " + window_);
+        xdo("key --window " + window_ + " Escape");
+        xdo("key Escape");
+        for (int i = 0; i < 60; ++i) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                exited_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            pause_briefly();
+        }
+        return -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool exited_ = false;
+    std::string window_;
+    int origin_x_ = 0;
+    int origin_y_ = 0;
+    std::string shot_path_ = "/tmp/looptide_drag_" + std::to_string(getpid()) + ".ppm";
+};
+
+} // namespace
+
+TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    Program app;
+    ASSERT_TRUE(app.running());
+    const Track track(Cardinal);
+
+    // The view as it first appears: no handle boxes yet.
+    Screen before = app.await([&](const Screen& s) {
+        const Rgb sky = s.at(app.sx(kViewX + 240), app.sy(kViewY + 20));
+        const Rgb board = s.at(app.sx(kViewX + 2), app.sy(kViewY + kViewSize - 2));
+        return s.width > 0 && sky.r == 0 && sky.g == 0 && sky.b == 0 &&
+               (board.r != 0 || board.g != 0 || board.b != 0);
+    });
+    ASSERT_GT(before.width, 0);
+
+    // Clicking "Bezier" brings up the olive handle boxes where the handles are.
+    std::vector<std::array<int, 2>> handles;
+    for (int k = 0; k < 2 * track.num_points(); ++k) {
+        const ControlPoint& h = track.bezier_handle(k);
+        const auto px = view_pixel(Vec{h.x, h.y, h.z});
+        handles.push_back({app.sx(kViewX + px[0]), app.sy(kViewY + px[1])});
+    }
+    auto olive_handles = [&](const Screen& s) {
+        int seen = 0;
+        for (const auto& h : handles) {
+            seen += olive_pixels(s, h[0], h[1], 2) > 0 ? 1 : 0;
+        }
+        return seen;
+    };
+    EXPECT_EQ(olive_handles(before), 0);
+    app.click(75, 225);
+    const Screen bezier = app.await([&](const Screen& s) { return olive_handles(s) >= 6; });
+    EXPECT_GE(olive_handles(bezier), 6) << "handle boxes seen after clicking Bezier";
+
+    // Press on point 2's cube (0.5 above the point) and drag it sideways.
+    const ControlPoint& p = track.point(2);
+    const auto cube = view_pixel(Vec{p.x, p.y + 0.5, p.z});
+    const int old_x = app.sx(kViewX + cube[0]);
+    const int old_y = app.sy(kViewY + cube[1]);
+    const int dx = -70;
+    const int dy = 40;
+    ASSERT_GT(kViewX + cube[0] + dx, kViewX);
+    app.drag(1, kViewX + cube[0], kViewY + cube[1], kViewX + cube[0] + dx, kViewY + cube[1] + dy);
+    const Screen dragged = app.await([&](const Screen& s) {
+        return changed_pixels(bezier, s, old_x, old_y, 3) > 20 &&
+               changed_pixels(bezier, s, old_x + dx, old_y + dy, 3) > 20;
+    });
+    EXPECT_GT(changed_pixels(bezier, dragged, old_x, old_y, 3), 20) << "cube left its spot";
+    EXPECT_GT(changed_pixels(bezier, dragged, old_x + dx, old_y + dy, 3), 20)
+        << "cube arrived under the pointer";
+    // The point itself follows the pointer, so its selected (red) cube now
+    // floats just above the release spot, and none is left at the old one.
+    EXPECT_GT(red_pixels(dragged, old_x + dx, old_y + dy - 12, 10), 15);
+    EXPECT_EQ(red_pixels(dragged, old_x, old_y, 10), 0);
+
+    // A right drag orbits the camera: the whole picture changes.
+    app.drag(3, 300, 300, 400, 300);
+    const Screen orbited = app.await([&](const Screen& s) {
+        return changed_pixels(dragged, s, app.sx(450), app.sy(250), 200) > 5000;
+    });
+    EXPECT_GT(changed_pixels(dragged, orbited, app.sx(450), app.sy(250), 200), 5000);
+
+    EXPECT_EQ(app.close(), 0);
+}
