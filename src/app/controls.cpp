@@ -6,17 +6,35 @@
 #include "view/coaster_window.h"
 
 namespace {
-double slider_value(void* data) { return static_cast<Fl_Valuator*>(data)->value(); }
-bool checked(void* data) { return static_cast<Fl_Button*>(data)->value() != 0; }
+double slider_value(void* data) {
+    return static_cast<Fl_Valuator*>(data)->value();
+}
+bool checked(void* data) {
+    return static_cast<Fl_Button*>(data)->value() != 0;
+}
 } // namespace
 
-void add_point_cb(Fl_Widget*, void*) { the_coaster_window->add_point(); }
-void remove_point_cb(Fl_Widget*, void*) { the_coaster_window->remove_point(); }
-void roll_cb(Fl_Widget*, void* data) { the_coaster_window->set_selected_roll(slider_value(data)); }
-void linear_cb(Fl_Widget*, void*) { the_coaster_window->set_curve_type(Linear); }
-void cardinal_cb(Fl_Widget*, void*) { the_coaster_window->set_curve_type(Cardinal); }
-void bspline_cb(Fl_Widget*, void*) { the_coaster_window->set_curve_type(BSpline); }
-void bezier_cb(Fl_Widget*, void*) { the_coaster_window->set_curve_type(Bezier); }
+void add_point_cb(Fl_Widget*, void*) {
+    the_coaster_window->add_point();
+}
+void remove_point_cb(Fl_Widget*, void*) {
+    the_coaster_window->remove_point();
+}
+void roll_cb(Fl_Widget*, void* data) {
+    the_coaster_window->set_selected_roll(slider_value(data));
+}
+void linear_cb(Fl_Widget*, void*) {
+    the_coaster_window->set_curve_type(Linear);
+}
+void cardinal_cb(Fl_Widget*, void*) {
+    the_coaster_window->set_curve_type(Cardinal);
+}
+void bspline_cb(Fl_Widget*, void*) {
+    the_coaster_window->set_curve_type(BSpline);
+}
+void bezier_cb(Fl_Widget*, void*) {
+    the_coaster_window->set_curve_type(Bezier);
+}
 
 void tension_cb(Fl_Widget*, void* data) {
     the_coaster_window->set_tension(static_cast<float>(slider_value(data)));
@@ -35,10 +53,22 @@ void velocity_cb(Fl_Widget*, void* data) {
     the_coaster_window->set_velocity(slider_value(data) / 30.0);
 }
 
-void add_car_cb(Fl_Widget*, void*) { the_coaster_window->add_car(); }
-void remove_car_cb(Fl_Widget*, void*) { the_coaster_window->remove_car(); }
-void look_from_car_cb(Fl_Widget*, void* data) { the_coaster_window->set_look_from_car(checked(data)); }
-void lights_cb(Fl_Widget*, void* data) { the_coaster_window->set_lights_on(checked(data)); }
+void add_car_cb(Fl_Widget*, void*) {
+    the_coaster_window->add_car();
+}
+void remove_car_cb(Fl_Widget*, void*) {
+    the_coaster_window->remove_car();
+}
+void look_from_car_cb(Fl_Widget*, void* data) {
+    the_coaster_window->set_look_from_car(checked(data));
+}
+void lights_cb(Fl_Widget*, void* data) {
+    the_coaster_window->set_lights_on(checked(data));
+}
 // The light button's own state is never read: the view's flag is the truth.
-void animate_cb(Fl_Widget*, void*) { the_coaster_window->toggle_animation(); }
-void add_ball_generator_cb(Fl_Widget*, void*) { the_coaster_window->add_ball_generator(); }
+void animate_cb(Fl_Widget*, void*) {
+    the_coaster_window->toggle_animation();
+}
+void add_ball_generator_cb(Fl_Widget*, void*) {
+    the_coaster_window->add_ball_generator();
+}
