@@ -1,0 +1,205 @@
+// The train as issued to GL: body quads, wheel sets and axles, placed by the
+// track's frame at each car's own parameter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "view/gl_fixture.h"
+
+namespace {
+
+using gl_test::Feedback;
+using gl_test::FeedbackVertex;
+using gl_test::GlView;
+
+using Polygons = std::vector<std::vector<FeedbackVertex>>;
+
+constexpr float kBody[3] = {0.0f, 0.27451f, 0.7059f};
+constexpr float kWheel[3] = {0.6275f, 0.4902f, 0.0f};
+
+double distance(const Point3& a, const Point3& b) {
+    return gl_test::norm(gl_test::sub(a, b));
+}
+
+// The car frame of a level, unbanked track at u: across, up, forward.
+struct Frame {
+    Point3 origin, across, up, forward;
+    Point3 local(const Point3& w) const {
+        const Point3 d = gl_test::sub(w, origin);
+        return {gl_test::dot(d, across), gl_test::dot(d, up), gl_test::dot(d, forward)};
+    }
+};
+
+Frame frame_at(const Track& track, float u) {
+    Frame f;
+    f.origin = track.position_at(u);
+    f.forward = track.tangent_at(u);
+    f.up = track.up_at(u);
+    f.across = gl_test::cross(f.up, f.forward);
+    return f;
+}
+
+TEST(Cars, BodyIsTwentyEightQuadsFilling1By1By2AboveTheTrack) {
+    GlView gl;
+    CoasterWindow& view = gl.view();
+    const int ppq = gl.polygons_per_quad();
+    for (int cars : {1, 3, 8}) {
+        view.num_cars = cars;
+        const Feedback fb = gl.capture([&] { view.draw_cars(); });
+        EXPECT_EQ(fb.polygons_coloured(kBody[0], kBody[1], kBody[2]).size(),
+                  static_cast<std::size_t>(28 * ppq * cars));
+    }
+
+    // Three cars from u = 0.5 on: the rear ones wrap back over the start.
+    view.num_cars = 3;
+    view.car_u = 0.5f;
+    const Feedback fb = gl.capture([&] { view.draw_cars(); });
+    const Polygons body = fb.polygons_coloured(kBody[0], kBody[1], kBody[2]);
+    ASSERT_EQ(body.size(), static_cast<std::size_t>(3 * 28 * ppq));
+    for (int car = 0; car < 3; ++car) {
+        const float u = view.track.advance(-2.2 * car, view.car_u);
+        const Frame f = frame_at(view.track, u);
+        double lo[3] = {1e9, 1e9, 1e9};
+        double hi[3] = {-1e9, -1e9, -1e9};
+        double top_z = -1e9;
+        for (int q = car * 28 * ppq; q < (car + 1) * 28 * ppq; ++q) {
+            for (const auto& v : body[q]) {
+                const Point3 l = f.local(v.world);
+                const double c[3] = {l.x, l.y, l.z};
+                for (int k = 0; k < 3; ++k) {
+                    lo[k] = std::min(lo[k], c[k]);
+                    hi[k] = std::max(hi[k], c[k]);
+                }
+                if (l.y > 1.19) {
+                    top_z = std::max(top_z, l.z);
+                }
+            }
+        }
+        // 1 wide, 1 high with its centre 0.7 above the track, 2 long.
+        EXPECT_NEAR(lo[0], -0.5, 1e-3) << "car " << car;
+        EXPECT_NEAR(hi[0], 0.5, 1e-3) << "car " << car;
+        EXPECT_NEAR(lo[1], 0.2, 1e-3) << "car " << car;
+        EXPECT_NEAR(hi[1], 1.2, 1e-3) << "car " << car;
+        EXPECT_NEAR(lo[2], -1.0, 1e-3) << "car " << car;
+        EXPECT_NEAR(hi[2], 1.0, 1e-3) << "car " << car;
+        // The high walls are at the back: the low nose faces forward.
+        EXPECT_NEAR(top_z, 0.0, 1e-3) << "car " << car;
+    }
+}
+
+TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
+    GlView gl;
+    CoasterWindow& view = gl.view();
+    view.num_cars = 2;
+    view.car_u = 1.2f;
+    const Track& track = view.track;
+    const Feedback fb = gl.capture([&] { view.draw_cars(); });
+    const Polygons wheels = fb.polygons_coloured(kWheel[0], kWheel[1], kWheel[2]);
+    ASSERT_FALSE(wheels.empty());
+
+    std::vector<float> sets;
+    for (int car = 0; car < 2; ++car) {
+        const float u = track.advance(-2.2 * car, view.car_u);
+        sets.push_back(track.advance(0.7, u));
+        sets.push_back(track.advance(-0.7, u));
+    }
+    std::vector<Point3> sum(sets.size());
+    std::vector<int> count(sets.size(), 0);
+    for (const auto& polygon : wheels) {
+        for (const auto& v : polygon) {
+            std::size_t nearest = 0;
+            for (std::size_t s = 1; s < sets.size(); ++s) {
+                if (distance(v.world, track.position_at(sets[s])) <
+                    distance(v.world, track.position_at(sets[nearest]))) {
+                    nearest = s;
+                }
+            }
+            sum[nearest] = gl_test::add(sum[nearest], v.world);
+            ++count[nearest];
+            // Every wheel vertex lies within a wheel of its set: 0.425 out
+            // along the axle at most, 0.15 from the axle line.
+            const Point3 l = frame_at(track, sets[nearest]).local(v.world);
+            EXPECT_LE(std::fabs(l.x), 0.425 + 1e-3);
+            EXPECT_GE(std::fabs(l.x), 0.325 - 1e-3);
+            EXPECT_LE(std::hypot(l.y - 0.15, l.z), 0.15 + 1e-3);
+        }
+    }
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        ASSERT_GT(count[s], 0) << "wheel set " << s;
+        // Both wheels of a set are mirror images, so their vertices average
+        // out on the axle, 0.15 above the track line.
+        const Point3 centre = gl_test::scale(sum[s], 1.0 / count[s]);
+        const Frame f = frame_at(track, sets[s]);
+        const Point3 expected = gl_test::add(f.origin, gl_test::scale(f.up, 0.15));
+        EXPECT_LT(distance(centre, expected), 2e-3) << "wheel set " << s;
+    }
+
+    // One grey axle per set, 0.75 long across the track at wheel height.
+    std::vector<gl_test::FeedbackLine> axles = fb.lines;
+    ASSERT_EQ(axles.size(), sets.size());
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        const auto& line = axles[s];
+        EXPECT_NEAR(line.a.colour[0], 0.4f, 2e-3);
+        EXPECT_NEAR(line.a.colour[2], 0.42f, 2e-3);
+        EXPECT_NEAR(distance(line.a.world, line.b.world), 0.75, 1e-3);
+        const Frame f = frame_at(track, sets[s]);
+        const Point3 mid = gl_test::scale(gl_test::add(line.a.world, line.b.world), 0.5);
+        EXPECT_LT(distance(mid, gl_test::add(f.origin, gl_test::scale(f.up, 0.15))), 1e-3);
+        const Point3 dir = gl_test::unit(gl_test::sub(line.b.world, line.a.world));
+        EXPECT_NEAR(std::fabs(gl_test::dot(dir, f.across)), 1.0, 1e-3);
+    }
+}
+
+TEST(Cars, BodyTurnsWithTheClimbAndTheBankLikeTheRails) {
+    GlView gl;
+    CoasterWindow& view = gl.view();
+    Track& track = view.track;
+    const int ppq = gl.polygons_per_quad();
+    view.car_u = 0.5f; // a rail sample: vertex 10 of each rail loop
+    struct Shape {
+        double y1;
+        double roll;
+    };
+    for (const Shape shape : {Shape{1.0, 40.0}, Shape{1.0, -25.0}, Shape{3.0, 0.0}}) {
+        track.point(1).set_position(-2.5, shape.y1, 2.501);
+        for (int i = 0; i < 4; ++i) {
+            track.point(i).roll = shape.roll;
+        }
+        // The frame the rails give: across from one rail to the other,
+        // forward along the track, up at right angles to both.
+        const auto rails = gl.capture([&] { view.draw_rails(); }).strips();
+        ASSERT_EQ(rails.size(), 2u);
+        Frame f;
+        f.origin = track.position_at(view.car_u);
+        f.across = gl_test::unit(gl_test::sub(rails[0][10].a.world, rails[1][10].a.world));
+        f.forward = track.tangent_at(view.car_u);
+        f.up = gl_test::cross(f.forward, f.across);
+        ASSERT_NEAR(gl_test::dot(f.across, f.forward), 0.0, 1e-3);
+
+        const Feedback fb = gl.capture([&] { view.draw_cars(); });
+        const Polygons body = fb.polygons_coloured(kBody[0], kBody[1], kBody[2]);
+        ASSERT_EQ(body.size(), static_cast<std::size_t>(28 * ppq));
+        double lo[3] = {1e9, 1e9, 1e9};
+        double hi[3] = {-1e9, -1e9, -1e9};
+        for (const auto& polygon : body) {
+            for (const auto& v : polygon) {
+                const Point3 l = f.local(v.world);
+                const double c[3] = {l.x, l.y, l.z};
+                for (int k = 0; k < 3; ++k) {
+                    lo[k] = std::min(lo[k], c[k]);
+                    hi[k] = std::max(hi[k], c[k]);
+                }
+            }
+        }
+        EXPECT_NEAR(lo[0], -0.5, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+        EXPECT_NEAR(hi[0], 0.5, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+        EXPECT_NEAR(lo[1], 0.2, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+        EXPECT_NEAR(hi[1], 1.2, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+        EXPECT_NEAR(lo[2], -1.0, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+        EXPECT_NEAR(hi[2], 1.0, 2e-3) << "roll " << shape.roll << " y " << shape.y1;
+    }
+}
+
+} // namespace
