@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -24,10 +25,49 @@ FrameLayout::FrameLayout()
 void FrameLayout::build(const Track& track, float car_u, int num_cars) {
     sampler_.begin_frame(track);
     cars_ = std::clamp(num_cars, 0, kMaxCars);
-    build_rails();
-    build_ties();
+    if (!same_track_as_before(track)) {
+        build_rails();
+        build_ties();
+    }
     build_cars(car_u);
     build_ride(car_u);
+}
+
+namespace {
+
+bool same_bits(const ControlPoint& a, const ControlPoint& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+bool FrameLayout::same_track_as_before(const Track& track) {
+    // Compared bit for bit: equal bits give equal results, and anything else
+    // (even -0.0 for 0.0) is laid out again.
+    const int n = track.num_points();
+    const float tension = track.tension();
+    bool same = have_track_ && seen_type_ == track.curve_type() && seen_points_ == n &&
+                std::memcmp(&seen_tension_, &tension, sizeof tension) == 0;
+    for (int i = 0; same && i < n; ++i) {
+        same = same_bits(seen_point_[i], track.point(i));
+    }
+    for (int k = 0; same && k < 2 * n; ++k) {
+        same = same_bits(seen_handle_[k], track.bezier_handle(k));
+    }
+    if (same) {
+        return true;
+    }
+    have_track_ = true;
+    seen_type_ = track.curve_type();
+    seen_points_ = n;
+    seen_tension_ = tension;
+    for (int i = 0; i < n; ++i) {
+        seen_point_[i] = track.point(i);
+    }
+    for (int k = 0; k < 2 * n; ++k) {
+        seen_handle_[k] = track.bezier_handle(k);
+    }
+    return false;
 }
 
 void FrameLayout::build_rails() {
@@ -56,23 +96,22 @@ void FrameLayout::build_ties() {
     length_ = sampler_.length();
     ties_ = 0;
     const double wanted = length_ / kTieSpacing - 0.25;
-    const double most = sampler_.track().num_points() / 0.005;
     if (!(wanted >= 1.0)) {
         return; // no tie, also for a non-finite length
     }
-    const int count = std::min(static_cast<int>(wanted < most ? wanted : most), kMaxTies);
+    const int count = wanted < kMaxTies ? static_cast<int>(wanted) : kMaxTies;
     float u = 0.0f;
+    Point3 p = sampler_.position_at(u);
     for (int k = 0; k < count; ++k) {
-        // Each tie's walk starts on the sample where the last one ended, so
-        // the cache hands it that sample without evaluating it again.
-        const float next = sampler_.advance(kTieSpacing, u);
-        // A walk that wraps past the start (or stops moving) has laid every
-        // tie one lap has room for.
-        if (!(next > u)) {
+        // Each tie's walk starts on the sample where the last one ended and
+        // hands its end position on, so no sample is evaluated twice.
+        const float next = sampler_.advance_along(kTieSpacing, u, p);
+        // A walk that cannot move (no usable length) would put every further
+        // tie on this same spot.
+        if (next == u) {
             break;
         }
         u = next;
-        const Point3 p = sampler_.position_at(u);
         const TrackSampler::Orientation o = sampler_.orientation_at(u);
         const Point3 up = sampler_.up_from(o);
         TiePose& tie = tie_poses_[ties_++];

@@ -3,8 +3,10 @@
 // drawing walks these arrays and issues the GL calls itself.
 #pragma once
 
+#include <array>
 #include <vector>
 
+#include "track/control_point.h"
 #include "track/point3.h"
 #include "track/track.h"
 #include "track/track_sampler.h"
@@ -52,20 +54,29 @@ struct RideView {
 
 // Holds all storage from construction on, so build() never allocates. Every
 // number equals what the Track's own queries give for the same frame.
+//
+// The rails and ties depend on the track alone (curve type, tension, points
+// with their rolls, handles), the cars and the ride view on car_u as well. A
+// build on a track that equals the previous build's bit for bit keeps the
+// rails and ties it has, so an animation frame only walks the train.
 class FrameLayout {
 public:
     static constexpr int kRailSamplesPerSegment = 20;
     static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
     static constexpr int kMaxCars = 8;
-    // Each tie is at least one 0.005 step of the ring past the one before, and
-    // the ties stop where the walk would wrap past u = 0, so one lap bounds
-    // them even when a point dragged far away makes the track enormous.
-    static constexpr int kMaxTies = 200 * Track::kMaxPoints;
+    // Ties drawn at most. A point dragged far away makes the track, and so the
+    // tie count trunc(L / 0.65 - 0.25), enormous; the bound keeps such a
+    // frame finite (each tie is at least one 0.005 step of its walk) while a
+    // track up to about 13000 long keeps every tie it asks for.
+    static constexpr int kMaxTies = 20000;
 
     FrameLayout();
 
     // The one call per frame. num_cars is clamped to 0..kMaxCars.
     void build(const Track& track, float car_u, int num_cars);
+    // Makes the next build lay out rails and ties afresh even on an unchanged
+    // track.
+    void forget_track() { have_track_ = false; }
 
     // Rails: closed loops of rail_vertex_count() vertices each (20 per
     // segment), the left one at +0.375 along the banked side direction.
@@ -92,6 +103,9 @@ private:
     void build_cars(float car_u);
     void build_ride(float car_u);
     TrackPose pose_at(float u);
+    // Whether the track is the one the rails and ties were laid for; records
+    // it when not.
+    bool same_track_as_before(const Track& track);
 
     TrackSampler sampler_;
     std::vector<Point3> left_rail_;
@@ -103,4 +117,12 @@ private:
     int ties_ = 0;
     int cars_ = 0;
     double length_ = 0.0;
+
+    // The track the rails and ties were laid for.
+    bool have_track_ = false;
+    int seen_type_ = 0;
+    int seen_points_ = 0;
+    float seen_tension_ = 0.0f;
+    std::array<ControlPoint, Track::kMaxPoints> seen_point_{};
+    std::array<ControlPoint, 2 * Track::kMaxPoints> seen_handle_{};
 };

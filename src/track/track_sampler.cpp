@@ -226,7 +226,19 @@ double TrackSampler::lap_chord_sum() {
 }
 
 float TrackSampler::advance(double distance, float u) {
+    return walk_one<true>(distance, u, nullptr);
+}
+
+float TrackSampler::advance_along(double distance, float u, Point3& at) {
+    return walk_one<false>(distance, u, &at);
+}
+
+template <bool cached> float TrackSampler::walk_one(double distance, float u, Point3* at) {
+    const float given = u;
     u = wrap(u);
+    if (at != nullptr && std::memcmp(&u, &given, sizeof u) != 0) {
+        *at = sample<cached>(u); // the caller's position was for the unwrapped u
+    }
     if (distance == 0 || !std::isfinite(distance)) {
         return u;
     }
@@ -240,24 +252,31 @@ float TrackSampler::advance(double distance, float u) {
     long steps = 0;
     bool shortened = false;
     double sum = 0.0;
-    Point3 a = position_at(u);
+    Point3 a = at != nullptr ? *at : sample<cached>(u);
+    const auto land = [&](float where, const Point3& p) {
+        if (at != nullptr) {
+            *at = p;
+        }
+        return where;
+    };
+    const Point3 at_start = a;
     for (;;) {
-        const Point3 b = position_at(next);
+        const Point3 b = sample<cached>(next);
         sum += chord(a, b);
         if (sum >= target) {
-            return next;
+            return land(next, b);
         }
         ++steps;
         if (steps == lap && !(sum > 0)) {
-            return start;
+            return land(start, at_start);
         }
         if (steps == kLiteralLaps * lap) {
             if (shortened) {
-                return next;
+                return land(next, b);
             }
             const double ring = lap_chord_sum();
             if (!(ring > 0) || !std::isfinite(ring)) {
-                return start;
+                return land(start, at_start);
             }
             target = sum + std::fmod(target - sum, ring);
             steps = (kLiteralLaps - 3) * lap;

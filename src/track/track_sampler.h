@@ -48,6 +48,11 @@ public:
 
     double length();
     float advance(double distance, float u);
+    // advance() for a chain of walks, each starting where the last one ended
+    // (the ties): `at` holds position_at(u) on entry and position_at(result)
+    // on return. The samples in between bypass the cache, as nothing else in
+    // a frame lands on them; this keeps the cache small and warm.
+    float advance_along(double distance, float u, Point3& at);
     // out[k] = advance(distances[k], u) for k < count, with one walk per
     // direction: the walks towards the nearer targets are the first steps of
     // the walk towards the farthest one, so a single chord sum serves them all.
@@ -64,6 +69,12 @@ private:
     };
 
     double lap_chord_sum();
+    // The advance walk; cached says whether its samples go through the cache,
+    // at (optional) carries the positions at the start and at the result.
+    template <bool cached> float walk_one(double distance, float u, Point3* at);
+    template <bool cached> Point3 sample(float u) {
+        return cached ? position_at(u) : track_->position_at(u);
+    }
     // Walks from start (already wrapped) in one direction towards the targets
     // listed in order[0..count) by growing |distance|.
     void walk_many(float start, bool forward, const double* distances, const int* order, int count,

@@ -9,30 +9,9 @@
 
 #include "track/track.h"
 #include "track/track_sampler.h"
+#include "track_sampler_support.h"
 
 namespace {
-
-// Points over a 20 x 10 x 20 box, any curve type, tension and bank.
-Track scattered_track(std::mt19937& rng, int points) {
-    Track track(Cardinal);
-    while (track.num_points() < points) {
-        track.add_point();
-    }
-    std::uniform_real_distribution<double> across(-10.0, 10.0);
-    std::uniform_real_distribution<double> height(0.0, 10.0);
-    std::uniform_real_distribution<double> roll(-180.0, 180.0);
-    for (int i = 0; i < points; ++i) {
-        ControlPoint& p = track.point(i);
-        const double x = across(rng);
-        const double y = height(rng);
-        p.set_position(x, y, across(rng));
-        p.roll = roll(rng);
-    }
-    track.make_handles();
-    track.set_curve_type(std::uniform_int_distribution<int>(0, 3)(rng));
-    track.set_tension(std::uniform_real_distribution<float>(0.0f, 1.0f)(rng));
-    return track;
-}
 
 void expect_same(const Point3& a, const Point3& b) {
     EXPECT_EQ(a.x, b.x);
@@ -79,7 +58,7 @@ TEST(TrackSampler, EveryQueryMatchesTheTrackBitForBit) {
     TrackSampler sampler;
     for (int round = 0; round < 40; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = scattered_track(rng, n);
+        const Track track = sampler_support::scattered_track(rng, n);
         sampler.begin_frame(track);
         for (float u : probe_parameters(rng, n)) {
             SCOPED_TRACE(testing::Message()
@@ -121,12 +100,35 @@ TEST(TrackSampler, AdvanceMatchesTheTrackInBothDirectionsAndPastTheSeam) {
                                 std::numeric_limits<double>::quiet_NaN()};
     for (int round = 0; round < 12; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = scattered_track(rng, n);
+        const Track track = sampler_support::scattered_track(rng, n);
         sampler.begin_frame(track);
         for (float u : probe_parameters(rng, n)) {
             for (double d : distances) {
                 SCOPED_TRACE(testing::Message() << "n " << n << " u " << u << " d " << d);
                 expect_same_float(sampler.advance(d, u), track.advance(d, u));
+            }
+        }
+    }
+}
+
+// The ties' chain of walks: each result and the position handed on are those
+// of advance and position_at, also when the chain wraps past the seam or
+// starts off the ring.
+TEST(TrackSampler, ChainedWalksHandOnTheEndPosition) {
+    std::mt19937 rng(99);
+    TrackSampler sampler;
+    for (int round = 0; round < 8; ++round) {
+        const int n = std::uniform_int_distribution<int>(4, 30)(rng);
+        const Track track = sampler_support::scattered_track(rng, n);
+        sampler.begin_frame(track);
+        for (float start : {0.0f, static_cast<float>(n) + 0.25f, -1.5f}) {
+            float u = start;
+            Point3 at = track.position_at(u);
+            for (int k = 0; k < 400; ++k) {
+                const float expected = track.advance(k % 3 == 2 ? -0.4 : 0.65, u);
+                u = sampler.advance_along(k % 3 == 2 ? -0.4 : 0.65, u, at);
+                ASSERT_EQ(u, expected) << "n " << n << " walk " << k;
+                expect_same(at, track.position_at(u));
             }
         }
     }
@@ -139,7 +141,7 @@ TEST(TrackSampler, AdvanceAllEqualsOneAdvancePerDistance) {
     TrackSampler sampler;
     for (int round = 0; round < 20; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = scattered_track(rng, n);
+        const Track track = sampler_support::scattered_track(rng, n);
         sampler.begin_frame(track);
         std::vector<double> d = {-0.0, -2.2, -4.4, -6.6, -8.8, -11.0, -13.2, -15.4};
         if (round % 2 == 1) {

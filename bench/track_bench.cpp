@@ -1,0 +1,164 @@
+// Track benchmarks: single curve queries, and the track work of one whole
+// frame on the benchmark scene, done by the frame layout and query by query.
+// Prints figures only; nothing here needs a display.
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "../tests/track/literal_frame.h"
+#include "track/frame_layout.h"
+#include "track/track.h"
+
+namespace {
+
+constexpr int kCars = 8;
+constexpr float kCarU = 37.25f;
+
+Track scene_of_type(int type) {
+    Track track = literal_frame::bench_scene();
+    track.set_curve_type(type);
+    return track;
+}
+
+void BM_PositionAt(benchmark::State& state) {
+    const Track track = scene_of_type(static_cast<int>(state.range(0)));
+    const char* names[] = {"Linear", "Cardinal", "BSpline", "Bezier"};
+    state.SetLabel(names[state.range(0)]);
+    float u = 0.0f;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(track.position_at(u));
+        u = u < 99.9f ? u + 0.0137f : 0.0f;
+    }
+}
+BENCHMARK(BM_PositionAt)->DenseRange(0, 3);
+
+void BM_Advance065(benchmark::State& state) {
+    const Track track = literal_frame::bench_scene();
+    float u = 0.0f;
+    for (auto _ : state) {
+        u = track.advance(0.65, u);
+        benchmark::DoNotOptimize(u);
+    }
+}
+BENCHMARK(BM_Advance065);
+
+void BM_Length(benchmark::State& state) {
+    const Track track = state.range(0) == 4 ? Track(Cardinal) : literal_frame::bench_scene();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(track.length());
+    }
+}
+BENCHMARK(BM_Length)->Arg(4)->Arg(100);
+
+void BM_FrameFast(benchmark::State& state) {
+    Track track = literal_frame::bench_scene();
+    auto layout = std::make_unique<FrameLayout>();
+    std::uint64_t evaluations = 0;
+    for (auto _ : state) {
+        track.reset_evaluation_count();
+        layout->forget_track(); // as right after an edit: rails and ties too
+        layout->build(track, kCarU, kCars);
+        evaluations = track.evaluation_count();
+        benchmark::DoNotOptimize(layout->ride().ahead_u);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+BENCHMARK(BM_FrameFast)->Unit(benchmark::kMicrosecond);
+
+// An animation frame: the track as before, the train moved on.
+void BM_FrameFastTrainMoved(benchmark::State& state) {
+    Track track = literal_frame::bench_scene();
+    auto layout = std::make_unique<FrameLayout>();
+    layout->build(track, kCarU, kCars);
+    std::uint64_t evaluations = 0;
+    float car_u = kCarU;
+    for (auto _ : state) {
+        car_u = car_u < 99.0f ? car_u + 0.05f : 0.0f;
+        track.reset_evaluation_count();
+        layout->build(track, car_u, kCars);
+        evaluations = track.evaluation_count();
+        benchmark::DoNotOptimize(layout->ride().ahead_u);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+BENCHMARK(BM_FrameFastTrainMoved)->Unit(benchmark::kMicrosecond);
+
+void BM_FrameLiteral(benchmark::State& state) {
+    Track track = literal_frame::bench_scene();
+    std::uint64_t evaluations = 0;
+    for (auto _ : state) {
+        track.reset_evaluation_count();
+        const literal_frame::Frame f =
+            literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
+        evaluations = track.evaluation_count();
+        benchmark::DoNotOptimize(f.ride.ahead_u);
+    }
+    state.counters["evaluations"] = static_cast<double>(evaluations);
+}
+BENCHMARK(BM_FrameLiteral)->Unit(benchmark::kMillisecond);
+
+// Best of a few timed builds, in milliseconds.
+template <typename Build> double best_ms(Build build, int runs) {
+    double best = 1e300;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = std::chrono::steady_clock::now();
+        build();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        best = took.count() < best ? took.count() : best;
+    }
+    return best;
+}
+
+void print_summary() {
+    Track track = literal_frame::bench_scene();
+    auto layout = std::make_unique<FrameLayout>();
+
+    track.reset_evaluation_count();
+    const literal_frame::Frame plain =
+        literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
+    const std::uint64_t literal = track.evaluation_count();
+    track.reset_evaluation_count();
+    layout->build(track, kCarU, kCars);
+    const std::uint64_t fast = track.evaluation_count();
+    track.reset_evaluation_count();
+    layout->build(track, kCarU + 0.05f, kCars);
+    const std::uint64_t moved = track.evaluation_count();
+
+    const double fast_ms = best_ms(
+        [&] {
+            layout->forget_track();
+            layout->build(track, kCarU, kCars);
+        },
+        50);
+    const double moved_ms = best_ms([&] { layout->build(track, kCarU, kCars); }, 50);
+    const double literal_ms =
+        best_ms([&] { literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true}); }, 5);
+    std::printf("frame on 100 points, 8 cars: %d rail vertices a side, %d ties\n",
+                layout->rail_vertex_count(), layout->tie_count());
+    std::printf("frame evaluations: literal %llu, fast %llu (%.1f%%), fast with the track "
+                "unchanged %llu\n",
+                static_cast<unsigned long long>(literal), static_cast<unsigned long long>(fast),
+                100.0 * static_cast<double>(fast) / static_cast<double>(literal),
+                static_cast<unsigned long long>(moved));
+    std::printf("frame time (best of runs): literal %.3f ms, fast %.3f ms, fast with the track "
+                "unchanged %.3f ms\n",
+                literal_ms, fast_ms, moved_ms);
+    (void)plain;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    print_summary();
+    return 0;
+}
