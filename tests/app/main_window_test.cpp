@@ -79,7 +79,8 @@ std::string shown_text(Fl_Value_Slider* s) {
 using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, WindowIsLooptideAtTenTenSevenHundredBySixHundredAndFixed) {
-    EXPECT_EQ(typeid(*window_), typeid(MainWindow));
+    const Fl_Window* window = window_.get();
+    EXPECT_EQ(typeid(*window), typeid(MainWindow));
     ASSERT_NE(window_->label(), nullptr);
     EXPECT_EQ(std::string(window_->label()), "Looptide");
     EXPECT_EQ(window_->x(), 10);
