@@ -185,6 +185,7 @@ public:
         }
     }
     ~Program() {
+        std::remove(shot_path_.c_str());
         if (pid_ > 0 && !exited_) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);

@@ -5,6 +5,7 @@
 
 #include <FL/Fl.H>
 #include <FL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 #include <vector>
@@ -84,6 +85,33 @@ TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
     EXPECT_FALSE(v.shown());
     EXPECT_EQ(v.handle(FL_SHOW), 1);
     EXPECT_TRUE(v.shown());
+    v.hide();
+    Fl::check();
+}
+
+TEST(MouseEvents, PressWorksWithoutARollSlider) {
+    // Tests and embedders may build the view without the main window's slider.
+    CoasterWindow v(0, 0, ViewHarness::kSize, ViewHarness::kSize, nullptr);
+    v.show();
+    Fl::check();
+    v.make_current();
+    v.draw();
+    GLdouble model[16];
+    GLdouble proj[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Point3 c = cube_centre(v.track.point(1));
+    GLdouble wx = 0, wy = 0, wz = 0;
+    gluProject(c.x, c.y, c.z, model, proj, viewport, &wx, &wy, &wz);
+    Fl::e_x = static_cast<int>(std::lround(wx));
+    Fl::e_y = static_cast<int>(std::lround(viewport[3] - wy));
+    Fl::e_keysym = FL_Button + kLeft;
+    Fl::e_state = FL_BUTTON1;
+    EXPECT_EQ(v.handle(FL_PUSH), 1);
+    EXPECT_EQ(v.selected_name, 1);
+    EXPECT_EQ(v.selected_point, &v.track.point(1));
     v.hide();
     Fl::check();
 }
