@@ -83,6 +83,50 @@ TEST(TrackSampler, EveryQueryMatchesTheTrackBitForBit) {
     }
 }
 
+// Tracks that reach the frame's special branches: vertical and axis-parallel
+// tangents, coincident samples, banks at and beyond 90 degrees, coordinates
+// whose squares underflow or overflow.
+TEST(TrackSampler, SpecialTangentsAndBanksMatchTheTrack) {
+    struct Case {
+        const char* name;
+        double p[4][4]; // x, y, z, roll
+        int type;
+    };
+    const Case cases[] = {
+        {"vertical", {{0, 0, 0, 0}, {0, 5, 0, 90}, {3, 5, 0, -90}, {3, 0, 0, 120}}, Linear},
+        {"along x", {{0, 1, 0, 0}, {4, 1, 0, 45}, {4, 1, 4, -135}, {0, 1, 4, 180}}, Linear},
+        {"coincident", {{1, 1, 1, 0}, {1, 1, 1, 0}, {1, 1, 1, 90}, {2, 1, 1, 0}}, Cardinal},
+        {"tiny",
+         {{0, 0, 0, 0}, {1e-170, 0, 0, 0}, {1e-170, 0, 1e-170, 0}, {0, 0, 1e-170, 0}},
+         BSpline},
+        {"huge", {{0, 0, 0, 0}, {1e160, 0, 0, 0}, {1e160, 0, 1e160, 0}, {0, 0, 1e160, 0}}, Bezier},
+        // Differences whose squares fall below the normal range.
+        {"near tiny",
+         {{0, 0, 0, 0}, {3e-154, 1e-155, 0, 0}, {3e-154, 0, 7e-154, 0}, {0, 0, 3e-154, 0}},
+         Cardinal},
+    };
+    TrackSampler sampler;
+    for (const Case& c : cases) {
+        Track track(c.type);
+        for (int i = 0; i < 4; ++i) {
+            track.point(i).set_position(c.p[i][0], c.p[i][1], c.p[i][2]);
+            track.point(i).roll = c.p[i][3];
+        }
+        track.make_handles();
+        sampler.begin_frame(track);
+        for (int k = 0; k <= 80; ++k) {
+            const float u = static_cast<float>(k * 0.05);
+            SCOPED_TRACE(testing::Message() << c.name << " u " << u);
+            expect_same(sampler.tangent_at(u), track.tangent_at(u));
+            expect_same(sampler.side_at(u), track.side_at(u));
+            expect_same(sampler.up_at(u), track.up_at(u));
+            EXPECT_EQ(sampler.heading_at(u), track.heading_at(u));
+            EXPECT_EQ(sampler.pitch_at(u), track.pitch_at(u));
+            expect_same_float(sampler.advance(0.65, u), track.advance(0.65, u));
+        }
+    }
+}
+
 TEST(TrackSampler, AdvanceMatchesTheTrackInBothDirectionsAndPastTheSeam) {
     std::mt19937 rng(77);
     TrackSampler sampler;
