@@ -1,0 +1,115 @@
+// Frame and pick benchmarks: the real view under the X display (Mesa), drawing
+// the benchmark scene: 8 cars on a 100-point banked Cardinal track and 20 ball
+// generators with balls in flight. Prints figures only; asserts nothing.
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/gl.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "view/coaster_window.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+struct Scene {
+    std::unique_ptr<Fl_Window> window;
+    CoasterWindow* view = nullptr; // owned by window
+};
+
+Scene& scene() {
+    static Scene s = [] {
+        Scene made;
+        made.window = std::make_unique<Fl_Window>(0, 0, 480, 480, "frame bench");
+        made.window->begin();
+        made.view = new CoasterWindow(0, 0, 480, 480, nullptr);
+        made.window->end();
+        made.window->show();
+        for (int i = 0; i < 100 && !made.view->shown(); ++i) {
+            Fl::wait(0.01);
+        }
+        Fl::flush();
+
+        CoasterWindow& v = *made.view;
+        while (v.num_points < Track::kMaxPoints) {
+            v.add_point();
+        }
+        for (int i = 0; i < v.num_points; ++i) {
+            const double a = kTwoPi * i / v.num_points;
+            v.track.point(i) = ControlPoint(8.0 * std::cos(a), 3.0 + 2.0 * std::sin(3.0 * a),
+                                            8.0 * std::sin(a), 30.0 * std::sin(2.0 * a));
+        }
+        v.track.make_handles();
+        v.set_curve_type(Cardinal);
+        v.set_tension(0.0f);
+        v.num_cars = CoasterWindow::kMaxCars;
+        v.car_u = 37.25f;
+        for (int g = 0; g < CoasterWindow::kMaxGenerators; ++g) {
+            v.add_ball_generator();
+            // A 5 x 4 grid over the ground, inside and around the loop.
+            v.generators[g]->position()->set_position(-9.0 + 4.5 * (g % 5), 0.0,
+                                                      -8.0 + 5.5 * (g / 5));
+            for (int k = 0; k < 30; ++k) {
+                v.generators[g]->update(250, g, 1700000000 + k);
+            }
+        }
+        return made;
+    }();
+    return s;
+}
+
+void BM_Frame(benchmark::State& state) {
+    CoasterWindow& v = *scene().view;
+    v.look_from_car = state.range(0) != 0;
+    for (auto _ : state) {
+        v.make_current();
+        v.draw();
+        glFinish();
+    }
+    state.SetLabel(v.look_from_car ? "ride view" : "orbit view");
+}
+BENCHMARK(BM_Frame)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_Pick(benchmark::State& state) {
+    CoasterWindow& v = *scene().view;
+    v.look_from_car = false;
+    v.make_current();
+    v.draw();
+    // Over the middle of the view: the ground, the track and a generator.
+    Fl::e_x = 240;
+    Fl::e_y = 300;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(v.pick());
+    }
+}
+BENCHMARK(BM_Pick)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        std::fprintf(stderr, "frame_bench needs an X display (try xvfb-run -a)\n");
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    scene();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
