@@ -1,6 +1,6 @@
 // Closed spline track through 4 to 100 control points with a bank angle each.
-// Pure math: no GL, no FLTK. Every query is memory-safe for any finite u:
-// segment indices wrap modulo the point count.
+// Pure math: no GL, no FLTK. Every query is memory-safe for any u: segment
+// indices wrap modulo the point count and a non-finite u reads as 0.
 #pragma once
 
 #include <array>
