@@ -72,7 +72,7 @@ TrackPose pose_at(const Track& track, float u) {
     pose.heading = track.heading_at(u);
     pose.pitch = track.pitch_at(u);
     pose.roll = track.roll_at(u);
-    pose.ok = finite(pose.p) && all_finite(pose.heading, pose.pitch, pose.roll);
+    pose.ok = finite_point(pose.p) && all_finite(pose.heading, pose.pitch, pose.roll);
     return pose;
 }
 

@@ -10,7 +10,7 @@
 
 #include "track/point3.h"
 
-inline bool finite(const Point3& p) {
+inline bool finite_point(const Point3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 

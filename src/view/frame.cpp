@@ -57,7 +57,7 @@ void CoasterWindow::setup_projection(bool reset_projection) {
     const LookAt view = camera.look(car_u, look_from_car);
     // A ride view over a degenerate track could produce a non-finite eye; the
     // frame then keeps the identity view rather than hand GL a NaN.
-    if (finite(view.eye) && finite(view.centre) && finite(view.up)) {
+    if (finite_point(view.eye) && finite_point(view.centre) && finite_point(view.up)) {
         gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z,
                   view.up.x, view.up.y, view.up.z);
     }
