@@ -16,13 +16,31 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 jobs=$(nproc)
-summary=()
+passed=0
+failed=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# Runs ctest with the given arguments, adding its counts to the totals.
+run_ctest() {
+    local status=0
+    ctest "$@" 2>&1 | tee "$log" || status=$?
+    local line
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+    if [ -n "$line" ]; then
+        local total fails
+        total=$(echo "$line" | sed -E 's/.* out of ([0-9]+).*/\1/')
+        fails=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed.*/\1/')
+        passed=$((passed + total - fails))
+        failed=$((failed + fails))
+    fi
+    return "$status"
+}
 
 echo "== Regular build"
 bash scripts/build.sh build-test
 echo "== Regular suites"
-ctest --test-dir build-test --output-on-failure -j "$jobs"
-summary+=("regular: ok")
+run_ctest --test-dir build-test --output-on-failure -j "$jobs"
 
 echo "== Sanitizer build (ASan + UBSan)"
 CC=clang CXX=clang++ bash scripts/build.sh build-asan -DLOOPTIDE_SANITIZE=ON \
@@ -31,15 +49,13 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 echo "== Sanitizer suites"
-ctest --test-dir build-asan --output-on-failure -L 'unit|gl' -j "$jobs"
-summary+=("sanitizer: ok")
+run_ctest --test-dir build-asan --output-on-failure -L 'unit|gl' -j "$jobs"
 
 if [ -x build-asan/fuzz/track_fuzzer ]; then
     echo "== Fuzzing the track for 30 s"
     mkdir -p build-asan/fuzz-corpus
     build-asan/fuzz/track_fuzzer -max_total_time=30 -print_final_stats=1 \
         build-asan/fuzz-corpus fuzz/corpus
-    summary+=("fuzz: ok")
 fi
 
-printf '%s\n' "${summary[@]}"
+echo "all suites: $passed passed, $failed failed"
