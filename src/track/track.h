@@ -9,6 +9,10 @@
 #include "track/control_point.h"
 #include "track/point3.h"
 
+namespace track_math {
+class Positions;
+}
+
 enum CurveType : int { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
 
 class Track {
@@ -69,17 +73,9 @@ public:
     void reset_evaluation_count() { evaluations_ = 0; }
 
 private:
-    // Segment index in [0, n) and local parameter t of a curve parameter.
-    struct Segment {
-        int i;
-        float t;
-    };
-    Segment segment_of(float u) const;
-    // u moved onto [0, n) by whole laps; non-finite u gives 0.
-    float wrap_parameter(float u) const;
-    Point3 side_from_tangent(const Point3& tangent, double roll) const;
-    // Chord sum of one forward lap on the 0.005 grid from u = 0.
-    double lap_chord_sum() const;
+    // The walks of Track and TrackSampler evaluate the curve inline through
+    // this source, which counts each evaluation here.
+    friend class track_math::Positions;
 
     void resample(int new_count);
 

@@ -68,13 +68,6 @@ private:
         Point3 p;
     };
 
-    double lap_chord_sum();
-    // The advance walk; cached says whether its samples go through the cache,
-    // at (optional) carries the positions at the start and at the result.
-    template <bool cached> float walk_one(double distance, float u, Point3* at);
-    template <bool cached> Point3 sample(float u) {
-        return cached ? position_at(u) : track_->position_at(u);
-    }
     // Walks from start (already wrapped) in one direction towards the targets
     // listed in order[0..count) by growing |distance|.
     void walk_many(float start, bool forward, const double* distances, const int* order, int count,
