@@ -98,6 +98,12 @@ Point3 per_coord(const ControlPoint& a, const ControlPoint& b, const ControlPoin
     return {coord(a.x, b.x, c.x, d.x), coord(a.y, b.y, c.y, d.y), coord(a.z, b.z, c.z, d.z)};
 }
 
+// (i + k) % n for i in [0, n) and 0 <= k <= n, without a division.
+inline int ring_index(int i, int k, int n) {
+    const int j = i + k;
+    return j < n ? j : j - n;
+}
+
 // What an evaluation reads of a track: its points, handles, type and tension.
 struct Curve {
     int type;
@@ -109,7 +115,7 @@ struct Curve {
     Point3 linear_at(float u) const {
         const Segment seg = segment_of(u, n);
         const ControlPoint& p0 = points[seg.i];
-        const ControlPoint& p1 = points[(seg.i + 1) % n];
+        const ControlPoint& p1 = points[ring_index(seg.i, 1, n)];
         const double t = seg.t;
         return {(p1.x - p0.x) * t + p0.x, (p1.y - p0.y) * t + p0.y, (p1.z - p0.z) * t + p0.z};
     }
@@ -119,8 +125,8 @@ struct Curve {
         const float s = static_cast<float>((1.0 - tension) * 0.5);
         const Real sr = s;
         const Real t = seg.t;
-        return per_coord(points[(seg.i + n - 1) % n], points[seg.i], points[(seg.i + 1) % n],
-                         points[(seg.i + 2) % n],
+        return per_coord(points[ring_index(seg.i, n - 1, n)], points[seg.i],
+                         points[ring_index(seg.i, 1, n)], points[ring_index(seg.i, 2, n)],
                          [sr, t](double p0, double p1, double p2, double p3) {
                              return cardinal_coord(p0, p1, p2, p3, sr, t);
                          });
@@ -129,8 +135,9 @@ struct Curve {
     Point3 bspline_at(float u) const {
         const Segment seg = segment_of(u, n);
         const Real t = seg.t;
-        return per_coord(points[seg.i], points[(seg.i + 1) % n], points[(seg.i + 2) % n],
-                         points[(seg.i + 3) % n], [t](double p0, double p1, double p2, double p3) {
+        return per_coord(points[seg.i], points[ring_index(seg.i, 1, n)],
+                         points[ring_index(seg.i, 2, n)], points[ring_index(seg.i, 3, n)],
+                         [t](double p0, double p1, double p2, double p3) {
                              return bspline_coord(p0, p1, p2, p3, t) / 6;
                          });
     }
@@ -139,7 +146,8 @@ struct Curve {
         const Segment seg = segment_of(u, n);
         const Real t = seg.t;
         return per_coord(points[seg.i], handles[2 * seg.i], handles[2 * seg.i + 1],
-                         points[(seg.i + 1) % n], [t](double p0, double h1, double h2, double p3) {
+                         points[ring_index(seg.i, 1, n)],
+                         [t](double p0, double h1, double h2, double p3) {
                              return bezier_coord(p0, h1, h2, p3, t) / 3;
                          });
     }
@@ -186,7 +194,7 @@ private:
 inline double roll_at(const ControlPoint* points, int n, float u) {
     const Segment seg = segment_of(u, n);
     const ControlPoint& p0 = points[seg.i];
-    const ControlPoint& p1 = points[(seg.i + 1) % n];
+    const ControlPoint& p1 = points[ring_index(seg.i, 1, n)];
     const double difference = p1.roll - p0.roll;
     return static_cast<double>(seg.t) * difference + p0.roll;
 }
