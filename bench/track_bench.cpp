@@ -134,7 +134,14 @@ void print_summary() {
             layout->build(track, kCarU, kCars);
         },
         50);
-    const double moved_ms = best_ms([&] { layout->build(track, kCarU, kCars); }, 50);
+    // The train moves on every build, as it does while animating.
+    float car_u = kCarU;
+    const double moved_ms = best_ms(
+        [&] {
+            car_u = car_u < 99.0f ? car_u + 0.05f : 0.0f;
+            layout->build(track, car_u, kCars);
+        },
+        50);
     const double literal_ms =
         best_ms([&] { literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true}); }, 5);
     std::printf("frame on 100 points, 8 cars: %d rail vertices a side, %d ties\n",

@@ -23,14 +23,24 @@ FrameLayout::FrameLayout()
       car_poses_(kMaxCars) {}
 
 void FrameLayout::build(const Track& track, float car_u, int num_cars) {
+    const int cars = std::clamp(num_cars, 0, kMaxCars);
+    const bool same_track = same_track_as_before(track);
+    // The draw routines of one frame each ask for the layout; only the first
+    // ask of a frame finds anything changed.
+    if (same_track && have_train_ && cars == cars_ &&
+        std::memcmp(&seen_car_u_, &car_u, sizeof car_u) == 0) {
+        return;
+    }
     sampler_.begin_frame(track);
-    cars_ = std::clamp(num_cars, 0, kMaxCars);
-    if (!same_track_as_before(track)) {
+    cars_ = cars;
+    if (!same_track) {
         build_rails();
         build_ties();
     }
     build_cars(car_u);
     build_ride(car_u);
+    have_train_ = true;
+    seen_car_u_ = car_u;
 }
 
 namespace {
@@ -99,12 +109,18 @@ void FrameLayout::build_ties() {
     if (!(wanted >= 1.0)) {
         return; // no tie, also for a non-finite length
     }
-    const int count = wanted < kMaxTies ? static_cast<int>(wanted) : kMaxTies;
+    // A point dragged far away makes the wanted count enormous while each
+    // tie's walk still moves at least one 0.005 step, so more ties than the
+    // ring has steps could only stack whole laps of ties on one another.
+    const double most = std::min<double>(kMaxTies, sampler_.track().num_points() / 0.005);
+    const int count = static_cast<int>(wanted < most ? wanted : most);
     float u = 0.0f;
     Point3 p = sampler_.position_at(u);
     for (int k = 0; k < count; ++k) {
         // Each tie's walk starts on the sample where the last one ended and
-        // hands its end position on, so no sample is evaluated twice.
+        // hands its end position on, so no sample is evaluated twice. Every
+        // walk overshoots its 0.65 by up to a chord, so on a coarse ring the
+        // last ties run on past u = 0 over the first ones, as they should.
         const float next = sampler_.advance_along(kTieSpacing, u, p);
         // A walk that cannot move (no usable length) would put every further
         // tie on this same spot.

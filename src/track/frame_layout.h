@@ -64,19 +64,21 @@ public:
     static constexpr int kRailSamplesPerSegment = 20;
     static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
     static constexpr int kMaxCars = 8;
-    // Ties drawn at most. A point dragged far away makes the track, and so the
-    // tie count trunc(L / 0.65 - 0.25), enormous; the bound keeps such a
-    // frame finite (each tie is at least one 0.005 step of its walk) while a
-    // track up to about 13000 long keeps every tie it asks for.
+    // Ties drawn at most: one per 0.005 step of a 100-point ring. A point
+    // dragged far away makes the tie count trunc(L / 0.65 - 0.25) enormous,
+    // while each tie's walk moves at least one step, so no lap holds more.
     static constexpr int kMaxTies = 20000;
 
     FrameLayout();
 
     // The one call per frame. num_cars is clamped to 0..kMaxCars.
     void build(const Track& track, float car_u, int num_cars);
-    // Makes the next build lay out rails and ties afresh even on an unchanged
-    // track.
-    void forget_track() { have_track_ = false; }
+    // Makes the next build lay everything out afresh even on an unchanged
+    // track and train.
+    void forget_track() {
+        have_track_ = false;
+        have_train_ = false;
+    }
 
     // Rails: closed loops of rail_vertex_count() vertices each (20 per
     // segment), the left one at +0.375 along the banked side direction.
@@ -117,6 +119,10 @@ private:
     int ties_ = 0;
     int cars_ = 0;
     double length_ = 0.0;
+
+    // The train the cars and ride view were laid for.
+    bool have_train_ = false;
+    float seen_car_u_ = 0.0f;
 
     // The track the rails and ties were laid for.
     bool have_track_ = false;

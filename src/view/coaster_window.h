@@ -15,6 +15,7 @@
 #include "camera/orbit_camera.h"
 #include "scenery/ball_generator.h"
 #include "track/control_point.h"
+#include "track/frame_layout.h"
 #include "track/track.h"
 
 class Fl_Value_Slider;
@@ -114,11 +115,16 @@ public:
     bool lights_on = true;
 
 private:
+    // The rails, ties and train of the current track and car_u, laid out once
+    // and reused by every draw routine of the same frame.
+    const FrameLayout& layout();
+
     // The object a left drag moves, resolved from selected_name; null for none.
     ControlPoint* drag_target(bool ctrl);
 
     MillisecondClock clock_ms_;
     SecondsClock calendar_seconds_;
+    FrameLayout layout_;
     GLUquadric* quadric_ = nullptr; // one for the view's lifetime, made on first draw
     int viewport_w_ = 0;            // pixel size the viewport was last set to
     int viewport_h_ = 0;

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr double kCarSpacing = 2.2;
-constexpr double kWheelOffset = 0.7;
-
 struct BodyQuad {
     float normal[3]; // only read for the first quad of each normal group
     float v[4][3];
@@ -57,23 +54,8 @@ bool same_normal(const BodyQuad& a, const BodyQuad& b) {
     return a.normal[0] == b.normal[0] && a.normal[1] == b.normal[1] && a.normal[2] == b.normal[2];
 }
 
-// Position and turn of the track at one parameter, checked finite as a whole.
-struct TrackPose {
-    Point3 p;
-    double heading = 0.0;
-    double pitch = 0.0;
-    double roll = 0.0;
-    bool ok = false;
-};
-
-TrackPose pose_at(const Track& track, float u) {
-    TrackPose pose;
-    pose.p = track.position_at(u);
-    pose.heading = track.heading_at(u);
-    pose.pitch = track.pitch_at(u);
-    pose.roll = track.roll_at(u);
-    pose.ok = finite_point(pose.p) && all_finite(pose.heading, pose.pitch, pose.roll);
-    return pose;
+bool pose_ok(const TrackPose& pose) {
+    return finite_point(pose.position) && all_finite(pose.heading, pose.pitch, pose.roll);
 }
 
 void turn_to(const TrackPose& pose) {
@@ -84,8 +66,8 @@ void turn_to(const TrackPose& pose) {
 
 void draw_body(const TrackPose& pose) {
     glPushMatrix();
-    glTranslatef(static_cast<float>(pose.p.x), static_cast<float>(pose.p.y),
-                 static_cast<float>(pose.p.z));
+    glTranslatef(static_cast<float>(pose.position.x), static_cast<float>(pose.position.y),
+                 static_cast<float>(pose.position.z));
     turn_to(pose);
     glTranslatef(0.0f, 0.7f, 0.0f);
     glBegin(GL_QUADS);
@@ -116,7 +98,7 @@ constexpr WheelPiece kWheelPieces[6] = {{0.325f, true},  {0.425f, true},  {0.325
 void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
     glColor3f(0.6275f, 0.4902f, 0.0f);
     glPushMatrix();
-    glTranslated(pose.p.x, pose.p.y, pose.p.z);
+    glTranslated(pose.position.x, pose.position.y, pose.position.z);
     turn_to(pose);
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     for (const WheelPiece& piece : kWheelPieces) {
@@ -142,21 +124,17 @@ void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
 
 void CoasterWindow::draw_cars() {
     GLUquadric* quadric = view_quadric(quadric_);
-    for (int i = 0; i < num_cars; ++i) {
-        // Each car is measured from car_u itself, so no error builds up along
-        // the train.
-        const float car = track.advance(-kCarSpacing * i, car_u);
-        const float front = track.advance(kWheelOffset, car);
-        const float rear = track.advance(-kWheelOffset, car);
-
-        const TrackPose body = pose_at(track, car);
-        if (body.ok) {
-            draw_body(body);
+    // Car i sits 2.2 i behind car_u, measured from car_u itself so that no
+    // error builds up along the train; its wheel sets 0.7 before and behind it.
+    const FrameLayout& frame = layout();
+    for (int i = 0; i < frame.car_count(); ++i) {
+        const CarPose& car = frame.cars()[i];
+        if (pose_ok(car.body)) {
+            draw_body(car.body);
         }
-        for (float w : {front, rear}) {
-            const TrackPose wheels = pose_at(track, w);
-            if (wheels.ok && quadric != nullptr) {
-                draw_wheel_set(quadric, wheels);
+        for (const TrackPose* wheels : {&car.front, &car.rear}) {
+            if (pose_ok(*wheels) && quadric != nullptr) {
+                draw_wheel_set(quadric, *wheels);
             }
         }
     }

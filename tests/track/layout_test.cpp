@@ -171,6 +171,23 @@ TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
     check("point count");
 }
 
+// Every draw routine of a frame asks for the layout: asking again with the
+// same track and train costs nothing, while a new car count or car_u is seen.
+TEST(FrameLayout, RepeatedAsksOfOneFrameReuseItAndChangesAreSeen) {
+    Track track = literal_frame::bench_scene();
+    auto layout = std::make_unique<FrameLayout>();
+    layout->build(track, 10.0f, 8);
+    track.reset_evaluation_count();
+    layout->build(track, 10.0f, 8);
+    EXPECT_EQ(track.evaluation_count(), 0u);
+
+    layout->build(track, 10.0f, 3);
+    EXPECT_EQ(layout->car_count(), 3);
+    expect_same_frame(*layout, literal_frame::build(track, 10.0f, 3));
+    layout->build(track, 11.0f, 3);
+    expect_same_frame(*layout, literal_frame::build(track, 11.0f, 3));
+}
+
 // The walk overshoots every tie by up to a chord, so on many ordinary tracks
 // (the default square among them) the last ties lie past the seam at u = 0;
 // they are kept, as the plain frame draws them.
