@@ -17,53 +17,54 @@ void CoasterWindow::step_animation() {
     if (!animating) {
         return;
     }
+    // At zero speed nothing moves and the pause is carried, untouched, to the
+    // first step after the slider is raised again.
+    if (constant_velocity && base_speed == 0.0) {
+        return;
+    }
+    if (!take_step_time()) {
+        return;
+    }
     if (constant_velocity) {
-        // At zero speed nothing moves and the pause is carried, untouched, to
-        // the first step after the slider is raised again.
-        if (base_speed == 0.0) {
-            return;
-        }
-        if (clock_ms_() - last_tick <= kStepMs - 1) {
-            return;
-        }
-        elapsed_ms = clock_ms_() - last_tick;
-        for (int i = 0; i < num_generators; ++i) {
-            generators[i]->update(elapsed_ms, i, calendar_seconds_());
-        }
-        last_tick = clock_ms_();
-
-        const Point3 before = track.position_at(car_u);
-        car_u = track.advance(speed, car_u);
-        const Point3 after = track.position_at(car_u);
-        if (conserve_energy) {
-            const double height_drop = before.y - after.y;
-            if (height_drop > 0) {
-                speed = speed + height_drop / kGainDivisor;
-            } else {
-                const double loss = -height_drop / kLossDivisor;
-                // Climbing never slows the train below the chosen speed.
-                speed = speed - loss < base_speed ? base_speed : speed - loss;
-            }
-        } else {
-            speed = base_speed;
-        }
-        damage(1);
-        return;
+        advance_by_distance();
+    } else {
+        // The sum is formed in double, so car_u may land exactly on num_points
+        // for one step before it goes back to the start.
+        const double next_u = car_u + kParameterStep;
+        car_u = num_points < next_u ? 0.0f : static_cast<float>(next_u);
     }
+    damage(1);
+}
 
+bool CoasterWindow::take_step_time() {
     if (clock_ms_() - last_tick <= kStepMs - 1) {
-        return;
+        return false;
     }
+    // The generators see the real time since the last step, pauses included.
     elapsed_ms = clock_ms_() - last_tick;
     for (int i = 0; i < num_generators; ++i) {
         generators[i]->update(elapsed_ms, i, calendar_seconds_());
     }
     last_tick = clock_ms_();
-    // The sum is formed in double, so car_u may land exactly on num_points for
-    // one step before it goes back to the start.
-    const double next_u = car_u + kParameterStep;
-    car_u = num_points < next_u ? 0.0f : static_cast<float>(next_u);
-    damage(1);
+    return true;
+}
+
+void CoasterWindow::advance_by_distance() {
+    const Point3 before = track.position_at(car_u);
+    car_u = track.advance(speed, car_u);
+    const Point3 after = track.position_at(car_u);
+    if (!conserve_energy) {
+        speed = base_speed;
+        return;
+    }
+    const double height_drop = before.y - after.y;
+    if (height_drop > 0) {
+        speed = speed + height_drop / kGainDivisor;
+    } else {
+        const double loss = -height_drop / kLossDivisor;
+        // Climbing never slows the train below the chosen speed.
+        speed = speed - loss < base_speed ? base_speed : speed - loss;
+    }
 }
 
 int CoasterWindow::ms_until_next_step() const {

@@ -119,6 +119,13 @@ private:
     // and reused by every draw routine of the same frame.
     const FrameLayout& layout();
 
+    // The step's 34 ms gate: when a step is due, hands the real elapsed time
+    // to every generator, restarts the interval and returns true.
+    bool take_step_time();
+    // Moves the front car by `speed` along the track, gaining or losing speed
+    // with height when energy is conserved.
+    void advance_by_distance();
+
     // The object a left drag moves, resolved from selected_name; null for none.
     ControlPoint* drag_target(bool ctrl);
 
