@@ -7,19 +7,15 @@
 #include <GL/glu.h>
 
 #include <array>
-#include <cmath>
 
 #include "view/coaster_window.h"
+#include "view/draw_util.h"
 
 namespace {
 
 constexpr int kLeftButton = 1;
 constexpr int kMiddleButton = 2;
 constexpr int kRightButton = 3;
-
-bool all_finite(double a, double b, double c) {
-    return std::isfinite(a) && std::isfinite(b) && std::isfinite(c);
-}
 
 } // namespace
 
@@ -77,32 +73,18 @@ namespace {
 // behind the eye, or the result is not a finite point.
 bool ray_to_drag_plane(const ControlPoint& p, const Point3& e, const Point3& n, bool ctrl,
                        Point3& out) {
-    if (ctrl) {
-        const double denom = e.z - n.z;
-        if (denom == 0.0) {
-            return false;
-        }
-        const double t = (e.z - p.z) / denom;
-        if (!(t > 0.0)) {
-            return false;
-        }
-        const Point3 moved{p.x, e.y + t * (n.y - e.y), p.z};
-        if (!all_finite(moved.x, moved.y, moved.z)) {
-            return false;
-        }
-        out = moved;
-        return true;
-    }
-    const double denom = e.y - n.y;
+    const double denom = ctrl ? e.z - n.z : e.y - n.y;
     if (denom == 0.0) {
         return false;
     }
-    const double t = (e.y - p.y) / denom;
+    const double t = (ctrl ? e.z - p.z : e.y - p.y) / denom;
     if (!(t > 0.0)) {
         return false;
     }
-    const Point3 moved{e.x + t * (n.x - e.x), e.y + t * (n.y - e.y), e.z + t * (n.z - e.z)};
-    if (!all_finite(moved.x, moved.y, moved.z)) {
+    const double y = e.y + t * (n.y - e.y);
+    const Point3 moved =
+        ctrl ? Point3{p.x, y, p.z} : Point3{e.x + t * (n.x - e.x), y, e.z + t * (n.z - e.z)};
+    if (!finite_point(moved)) {
         return false;
     }
     out = moved;
