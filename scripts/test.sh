@@ -7,19 +7,32 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [ "${LOOPTIDE_IN_XVFB:-}" != "1" ]; then
-    bash scripts/install-deps.sh test
-fi
+bash scripts/install-deps.sh test
+
+cleanup=()
+trap 'for c in "${cleanup[@]}"; do eval "$c"; done' EXIT
+
+# Without a display, start a private X server. -displayfd lets it pick a free
+# display number itself, so parallel runs on one machine never share a server.
 if [ -z "${DISPLAY:-}" ]; then
-    export LOOPTIDE_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    xvfb_pid=$!
+    cleanup+=("kill $xvfb_pid 2>/dev/null; rm -f $display_file")
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(head -n 1 "$display_file")"
+    echo "== Private X server on $DISPLAY"
 fi
 
 jobs=$(nproc)
 passed=0
 failed=0
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+cleanup+=("rm -f $log")
 
 # Runs ctest with the given arguments, adding its counts to the totals.
 run_ctest() {
