@@ -10,9 +10,10 @@
 #include <random>
 #include <string>
 
-#include "view/pick_fixture.h"
+#include "view/gl_fixture.h"
 
-using pick_test::ViewHarness;
+using gl_test::GlView;
+using gl_test::Slider;
 
 namespace {
 
@@ -50,7 +51,7 @@ std::string first_non_finite(CoasterWindow& v) {
 } // namespace
 
 TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     std::mt19937 rng(20240611u);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -58,22 +59,22 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
     const int others[] = {FL_KEYDOWN, FL_KEYUP, FL_MOUSEWHEEL, FL_ENTER,   FL_LEAVE,
                           FL_MOVE,    FL_FOCUS, FL_UNFOCUS,    FL_SHORTCUT};
     // Aim some presses at real objects so that drags have something to move.
-    auto aim = [&]() -> pick_test::Pixel {
+    auto aim = [&]() -> gl_test::Pixel {
         const int kind = pick(0, 3);
         if (kind == 0) {
-            return h.project(pick_test::cube_centre(v.track.point(pick(0, v.num_points - 1))));
+            return h.locate(gl_test::cube_centre(v.track.point(pick(0, v.num_points - 1))));
         }
         if (kind == 1) {
-            return h.project(pick_test::at(v.track.bezier_handle(pick(0, 2 * v.num_points - 1))));
+            return h.locate(gl_test::at(v.track.bezier_handle(pick(0, 2 * v.num_points - 1))));
         }
         if (kind == 2) {
-            return h.project(pick_test::at(v.light_pos));
+            return h.locate(gl_test::at(v.light_pos));
         }
         if (v.num_generators > 0) {
             const ControlPoint& g = *v.generators[pick(0, v.num_generators - 1)]->position();
-            return h.project(Point3{g.x, 0.55, g.z});
+            return h.locate(Point3{g.x, 0.55, g.z});
         }
-        return pick_test::Pixel{pick(0, 479), pick(0, 479), true};
+        return gl_test::Pixel{pick(0, 479), pick(0, 479), true};
     };
 
     int picks = 0;
@@ -85,7 +86,7 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
         const int y = pick(-200, 700);
         const int state = states[pick(0, 4)];
         if (roll < 12) {
-            pick_test::Pixel target = pick(0, 1) == 0 ? aim() : pick_test::Pixel{x, y, true};
+            gl_test::Pixel target = pick(0, 1) == 0 ? aim() : gl_test::Pixel{x, y, true};
             h.press(pick(1, 3), target.x, target.y, state);
             picks += v.selected_name >= 0 ? 1 : 0;
         } else if (roll < 60) {
@@ -119,7 +120,7 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
         } else if (roll < 95) {
             v.car_u = static_cast<float>(pick(0, 100 * v.num_points - 1)) / 100.0f;
         } else {
-            h.draw_now();
+            h.draw_frame();
         }
         const std::string bad = first_non_finite(v);
         ASSERT_TRUE(bad.empty()) << bad << " after step " << step;

@@ -1,8 +1,10 @@
 // Shared harness for the view's GL tests: a real CoasterWindow under the X
 // display, frames drawn on demand, pixels read back, selection names and
-// feedback geometry captured in world coordinates. No assertions of its own.
+// feedback geometry captured in world coordinates, synthetic mouse events.
+// No assertions of its own.
 #pragma once
 
+#include <FL/Fl_Value_Slider.H>
 #include <FL/Fl_Window.H>
 #include <FL/gl.h>
 
@@ -28,6 +30,13 @@ struct WindowPoint {
     double x = 0.0;
     double y = 0.0;
     double depth = 0.0;
+    bool visible = false;
+};
+
+// A whole window pixel for the pointer (y down); visible as for WindowPoint.
+struct Pixel {
+    int x = 0;
+    int y = 0;
     bool visible = false;
 };
 
@@ -59,18 +68,23 @@ struct Feedback {
     std::vector<std::vector<FeedbackVertex>> polygons_coloured(float r, float g, float b) const;
 };
 
-// A shown 480 x 480 CoasterWindow inside a plain Fl_Window (no main window, no
-// roll slider), with its GL context current.
+// Whether the harness window holds a roll slider for the view to show the
+// selected point's roll in (as the main window does).
+enum class Slider { none, roll };
+
+// A shown 480 x 480 CoasterWindow at the top left of a plain Fl_Window (no
+// main window), with its GL context current.
 class GlView {
 public:
     static constexpr int kSize = 480;
 
-    GlView();
+    explicit GlView(Slider slider = Slider::none);
     ~GlView();
     GlView(const GlView&) = delete;
     GlView& operator=(const GlView&) = delete;
 
     CoasterWindow& view() { return *view_; }
+    Fl_Value_Slider& roll_slider() { return *slider_; } // only with Slider::roll
     void make_current();
 
     // make_current, the view's own draw() into the back buffer, glFinish.
@@ -80,6 +94,21 @@ public:
     // A world point through the current modelview, projection and viewport
     // (after draw_frame: the view's own camera).
     WindowPoint project(const Point3& p);
+    // Draws a frame (a pick leaves its small region in the projection; a draw
+    // puts the picture's matrices back) and returns the rounded pixel of a
+    // world point, where the pointer goes to press on it.
+    Pixel locate(const Point3& p);
+
+    // Synthetic mouse events, delivered to the view as the toolkit would; a
+    // drag holds the button of the last press.
+    int press(int button, int x, int y, int state = 0);
+    int drag(int x, int y, int state = 0);
+    int release(int x, int y, int state = 0);
+    int send(int event) { return view_->handle(event); }
+
+    // Counts redraw requests: clear first, then ask whether any came.
+    void clear_damage() { view_->clear_damage(); }
+    bool damaged() const { return view_->damage() != 0; }
 
     // Draws the scene in GL_SELECT mode with a pick region covering the whole
     // viewport and returns the name of every hit record, in record order.
@@ -98,9 +127,24 @@ public:
 
 private:
     std::unique_ptr<Fl_Window> window_;
-    CoasterWindow* view_ = nullptr; // owned by window_
+    CoasterWindow* view_ = nullptr;     // owned by window_
+    Fl_Value_Slider* slider_ = nullptr; // owned by window_, when there is one
     int polygons_per_quad_ = 0;
+    int held_button_ = 0;
 };
+
+// Events straight to a view's handle(), shown or not: the pointer at (x, y)
+// with `button` (1 left, 2 middle, 3 right) held on top of the key state.
+int send_press(CoasterWindow& view, int button, int x, int y, int state = 0);
+int send_drag(CoasterWindow& view, int button, int x, int y, int state = 0);
+
+// The cube of a control point is drawn 0.5 above the point.
+inline Point3 cube_centre(const ControlPoint& p) {
+    return Point3{p.x, p.y + 0.5, p.z};
+}
+inline Point3 at(const ControlPoint& p) {
+    return Point3{p.x, p.y, p.z};
+}
 
 // Helpers on world vectors.
 inline Point3 sub(const Point3& a, const Point3& b) {

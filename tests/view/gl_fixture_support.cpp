@@ -7,6 +7,25 @@
 
 namespace gl_test {
 
+namespace {
+
+// The matrices and viewport that turn world points into window points.
+struct Matrices {
+    std::array<GLdouble, 16> model{};
+    std::array<GLdouble, 16> proj{};
+    std::array<GLint, 4> viewport{};
+};
+
+Matrices current_matrices() {
+    Matrices m;
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.model.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, m.proj.data());
+    glGetIntegerv(GL_VIEWPORT, m.viewport.data());
+    return m;
+}
+
+} // namespace
+
 Point3 cross(const Point3& a, const Point3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -53,10 +72,16 @@ std::vector<std::vector<FeedbackVertex>> Feedback::polygons_coloured(float r, fl
     return result;
 }
 
-GlView::GlView() {
-    window_ = std::make_unique<Fl_Window>(0, 0, kSize, kSize, "view harness");
+GlView::GlView(Slider slider) {
+    // The slider stands to the right of the view, so the view keeps its place.
+    const int width = slider == Slider::roll ? kSize + 210 : kSize;
+    window_ = std::make_unique<Fl_Window>(0, 0, width, kSize, "view harness");
     window_->begin();
-    view_ = new CoasterWindow(0, 0, kSize, kSize, nullptr);
+    if (slider == Slider::roll) {
+        slider_ = new Fl_Value_Slider(kSize + 10, 60, 190, 20, "roll");
+        slider_->bounds(-180, 180);
+    }
+    view_ = new CoasterWindow(0, 0, kSize, kSize, slider_);
     window_->end();
     window_->show();
     for (int i = 0; i < 100 && !view_->shown(); ++i) {
@@ -95,12 +120,10 @@ Rgb GlView::pixel(int x, int y) {
 
 WindowPoint GlView::project(const Point3& p) {
     make_current();
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Matrices m = current_matrices();
+    const GLdouble* model = m.model.data();
+    const GLdouble* proj = m.proj.data();
+    const GLint* viewport = m.viewport.data();
     GLdouble wx = 0.0;
     GLdouble wy = 0.0;
     GLdouble wz = 0.0;
@@ -114,6 +137,63 @@ WindowPoint GlView::project(const Point3& p) {
     result.visible = wz > 0.0 && wz < 1.0 && result.x >= 0.0 && result.x < viewport[2] &&
                      result.y >= 0.0 && result.y < viewport[3];
     return result;
+}
+
+Pixel GlView::locate(const Point3& p) {
+    draw_frame();
+    const WindowPoint w = project(p);
+    Pixel px;
+    px.x = static_cast<int>(std::lround(w.x));
+    px.y = static_cast<int>(std::lround(w.y));
+    px.visible =
+        w.depth > 0.0 && w.depth < 1.0 && px.x >= 0 && px.x < kSize && px.y >= 0 && px.y < kSize;
+    return px;
+}
+
+namespace {
+int button_bit(int button) {
+    switch (button) {
+    case 1:
+        return FL_BUTTON1;
+    case 2:
+        return FL_BUTTON2;
+    case 3:
+        return FL_BUTTON3;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+int send_press(CoasterWindow& view, int button, int x, int y, int state) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_keysym = FL_Button + button;
+    Fl::e_state = state | button_bit(button);
+    return view.handle(FL_PUSH);
+}
+
+int send_drag(CoasterWindow& view, int button, int x, int y, int state) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_state = state | button_bit(button);
+    return view.handle(FL_DRAG);
+}
+
+int GlView::press(int button, int x, int y, int state) {
+    held_button_ = button;
+    return send_press(*view_, button, x, y, state);
+}
+
+int GlView::drag(int x, int y, int state) {
+    return send_drag(*view_, held_button_, x, y, state);
+}
+
+int GlView::release(int x, int y, int state) {
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_state = state;
+    return view_->handle(FL_RELEASE);
 }
 
 std::vector<GLuint> GlView::select_names() {
@@ -158,12 +238,10 @@ Feedback GlView::capture(const std::function<void()>& draw, double half_extent, 
     glRotated(27.0, 1.0, 0.0, 0.0);
     glRotated(-38.0, 0.0, 1.0, 0.0);
 
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    const Matrices m = current_matrices();
+    const GLdouble* model = m.model.data();
+    const GLdouble* proj = m.proj.data();
+    const GLint* viewport = m.viewport.data();
 
     Feedback result;
     result.values.assign(static_cast<std::size_t>(capacity), 0.0f);

@@ -5,17 +5,17 @@
 
 #include <FL/Fl.H>
 #include <FL/gl.h>
-#include <GL/glu.h>
 
 #include <cmath>
 #include <vector>
 
-#include "view/pick_fixture.h"
+#include "view/gl_fixture.h"
 
-using pick_test::at;
-using pick_test::cube_centre;
-using pick_test::Pixel;
-using pick_test::ViewHarness;
+using gl_test::at;
+using gl_test::cube_centre;
+using gl_test::GlView;
+using gl_test::Pixel;
+using gl_test::Slider;
 
 namespace {
 
@@ -25,16 +25,16 @@ constexpr int kRight = 3;
 
 // Selects by pressing the left button on a world point; the press must pick
 // `name`.
-void select_at(ViewHarness& h, const Point3& p, int name) {
-    const Pixel px = h.project(p);
+void select_at(GlView& h, const Point3& p, int name) {
+    const Pixel px = h.locate(p);
     ASSERT_TRUE(px.visible);
     h.press(kLeft, px.x, px.y);
     ASSERT_EQ(h.view().selected_name, name);
 }
 
 // The selected object sits under the pointer: its pixel is where we dragged.
-void expect_under_pointer(ViewHarness& h, const Point3& p, int x, int y) {
-    const Pixel px = h.project(p);
+void expect_under_pointer(GlView& h, const Point3& p, int x, int y) {
+    const Pixel px = h.locate(p);
     EXPECT_NEAR(px.x, x, 1.5);
     EXPECT_NEAR(px.y, y, 1.5);
 }
@@ -57,7 +57,7 @@ void expect_same(const ControlPoint& a, const ControlPoint& b) {
 } // namespace
 
 TEST(MouseEvents, TakesPressDragReleaseShowAndDeclinesTheRest) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     EXPECT_EQ(h.press(kMiddle, 100, 100), 1);
     EXPECT_EQ(h.drag(100, 100), 1);
     h.clear_damage();
@@ -91,38 +91,22 @@ TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
 
 TEST(MouseEvents, PressWorksWithoutARollSlider) {
     // Tests and embedders may build the view without the main window's slider.
-    CoasterWindow v(0, 0, ViewHarness::kSize, ViewHarness::kSize, nullptr);
-    v.show();
-    Fl::check();
-    v.make_current();
-    v.draw();
-    GLdouble model[16];
-    GLdouble proj[16];
-    GLint viewport[4];
-    glGetDoublev(GL_MODELVIEW_MATRIX, model);
-    glGetDoublev(GL_PROJECTION_MATRIX, proj);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const Point3 c = cube_centre(v.track.point(1));
-    GLdouble wx = 0, wy = 0, wz = 0;
-    gluProject(c.x, c.y, c.z, model, proj, viewport, &wx, &wy, &wz);
-    Fl::e_x = static_cast<int>(std::lround(wx));
-    Fl::e_y = static_cast<int>(std::lround(viewport[3] - wy));
-    Fl::e_keysym = FL_Button + kLeft;
-    Fl::e_state = FL_BUTTON1;
-    EXPECT_EQ(v.handle(FL_PUSH), 1);
+    GlView h;
+    CoasterWindow& v = h.view();
+    ASSERT_EQ(v.roll_slider, nullptr);
+    const Pixel px = h.locate(cube_centre(v.track.point(1)));
+    EXPECT_EQ(h.press(kLeft, px.x, px.y), 1);
     EXPECT_EQ(v.selected_name, 1);
     EXPECT_EQ(v.selected_point, &v.track.point(1));
-    v.hide();
-    Fl::check();
 }
 
 TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.track.point(2).roll = 33.0;
     const ControlPoint start = v.track.point(2);
-    const Pixel cube = h.project(cube_centre(start));
-    const Pixel from = h.project(at(start));
+    const Pixel cube = h.locate(cube_centre(start));
+    const Pixel from = h.locate(at(start));
 
     // The drag comes straight after the press, before any redraw, while the
     // projection still holds the pick region.
@@ -141,7 +125,7 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     EXPECT_EQ(v.last_mouse_y, from.y + 25);
 
     // Ctrl: straight up under the pointer, x and z untouched.
-    const Pixel base = h.project(at(moved));
+    const Pixel base = h.locate(at(moved));
     h.drag(base.x, base.y - 60, FL_CTRL);
     const ControlPoint lifted = v.track.point(2);
     EXPECT_EQ(lifted.x, moved.x);
@@ -154,12 +138,12 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
 }
 
 TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.add_ball_generator();
     v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
     select_at(h, Point3{-5.0, 0.55, 5.0}, 400);
-    const Pixel base = h.project(Point3{-5.0, 0.0, 5.0});
+    const Pixel base = h.locate(Point3{-5.0, 0.0, 5.0});
     h.drag(base.x, base.y - 50, FL_CTRL);
     const ControlPoint& g = *v.generators[0]->position();
     EXPECT_EQ(g.x, -5.0);
@@ -172,10 +156,10 @@ TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
 }
 
 TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     select_at(h, at(v.light_pos), 301);
-    const Pixel from = h.project(at(v.light_pos));
+    const Pixel from = h.locate(at(v.light_pos));
     h.press(kLeft, from.x, from.y);
     h.drag(from.x - 60, from.y + 30);
     EXPECT_NEAR(v.light_pos.y, 4.0, 1e-9);
@@ -184,7 +168,7 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
 
     // GL keeps the light's position in eye coordinates: the modelview of the
     // frame applied to (x, y, z, 0).
-    h.draw_now();
+    h.draw_frame();
     GLfloat pos[4];
     GLdouble m[16];
     glGetLightfv(GL_LIGHT0, GL_POSITION, pos);
@@ -198,12 +182,12 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
 }
 
 TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.set_curve_type(Bezier);
     int chosen = -1;
     for (int k = 0; k < 2 * v.num_points && chosen < 0; ++k) {
-        const Pixel px = h.project(at(v.track.bezier_handle(k)));
+        const Pixel px = h.locate(at(v.track.bezier_handle(k)));
         if (!px.visible) {
             continue;
         }
@@ -214,9 +198,9 @@ TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
     }
     ASSERT_GE(chosen, 0);
     v.set_curve_type(Linear);
-    h.draw_now();
+    h.draw_frame();
     const ControlPoint start = v.track.bezier_handle(chosen);
-    const Pixel from = h.project(at(start));
+    const Pixel from = h.locate(at(start));
     h.drag(from.x + 20, from.y + 20);
     const ControlPoint& now = v.track.bezier_handle(chosen);
     EXPECT_NEAR(now.y, start.y, 1e-9);
@@ -225,7 +209,7 @@ TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
 }
 
 TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.add_ball_generator();
     const auto before = all_points(v);
@@ -240,10 +224,7 @@ TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
     for (int name : {3 * v.num_points, 300, 302, 399, 401, 419}) {
         v.selected_name = name;
         v.last_button = kLeft;
-        Fl::e_x = 200;
-        Fl::e_y = 300;
-        Fl::e_state = FL_BUTTON1;
-        EXPECT_EQ(v.handle(FL_DRAG), 1);
+        EXPECT_EQ(gl_test::send_drag(v, kLeft, 200, 300), 1);
     }
     const auto after = all_points(v);
     for (int i = 0; i < v.num_points; ++i) {
@@ -259,20 +240,17 @@ TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
 
 // Rays that cannot meet the drag plane in front of the eye leave the object.
 TEST(LeftDrag, DegenerateRaysLeaveTheObjectInPlace) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     auto drag_point = [&](int index, int x, int y, int state) {
         v.selected_name = index;
         v.last_button = kLeft;
-        Fl::e_x = x;
-        Fl::e_y = y;
-        Fl::e_state = state | FL_BUTTON1;
-        v.handle(FL_DRAG);
+        gl_test::send_drag(v, kLeft, x, y, state);
     };
     auto unprojected = [&](int x, int y) {
-        h.draw_now();
+        h.draw_frame();
         Point3 n;
-        v.unproject(x, ViewHarness::kSize - y - 1, 0.0, &n.x, &n.y, &n.z);
+        v.unproject(x, GlView::kSize - y - 1, 0.0, &n.x, &n.y, &n.z);
         return n;
     };
 
@@ -280,7 +258,7 @@ TEST(LeftDrag, DegenerateRaysLeaveTheObjectInPlace) {
     // runs parallel to every horizontal plane.
     v.camera.set_eye(0.0, 0.0, 20.0);
     v.camera.set_target(0.0, 0.0, 0.0);
-    const int mid = ViewHarness::kSize / 2;
+    const int mid = GlView::kSize / 2;
     ASSERT_EQ(unprojected(100, mid - 1).y, 0.0) << "test needs an exactly level ray";
     ControlPoint before = v.track.point(1);
     drag_point(1, 100, mid - 1, 0);
@@ -313,13 +291,13 @@ TEST(LeftDrag, DegenerateRaysLeaveTheObjectInPlace) {
     v.camera.update_eye();
     v.camera.set_target(0.0, 3.0, 0.0);
     v.track.point(0).set_position(0.0, 1.0, 0.0);
-    h.draw_now();
+    h.draw_frame();
     drag_point(0, 200, 300, 0);
     EXPECT_NE(v.track.point(0).x, 0.0);
 }
 
 TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     OrbitCamera& c = v.camera;
     h.press(kRight, 200, 200);
@@ -355,7 +333,7 @@ TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
 }
 
 TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     OrbitCamera& c = v.camera;
     h.press(kMiddle, 200, 200);
@@ -385,10 +363,10 @@ TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
 }
 
 TEST(CameraDrag, RideViewSteersNothingButRedraws) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.set_look_from_car(true);
-    h.draw_now();
+    h.draw_frame();
     OrbitCamera& c = v.camera;
     const double az = c.azimuth(), el = c.elevation(), d = c.distance(), ty = c.target()->y;
     for (int button : {kRight, kMiddle}) {
@@ -410,7 +388,7 @@ TEST(CameraDrag, RideViewSteersNothingButRedraws) {
 }
 
 TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     for (int button : {kMiddle, kRight}) {
         select_at(h, at(v.light_pos), 301);

@@ -2,17 +2,17 @@
 // what it returns, for every kind of object and for crowded and empty spots.
 #include <gtest/gtest.h>
 
-#include <FL/Fl.H>
 #include <FL/gl.h>
 
 #include <array>
 
-#include "view/pick_fixture.h"
+#include "view/gl_fixture.h"
 
-using pick_test::at;
-using pick_test::cube_centre;
-using pick_test::Pixel;
-using pick_test::ViewHarness;
+using gl_test::at;
+using gl_test::cube_centre;
+using gl_test::GlView;
+using gl_test::Pixel;
+using gl_test::Slider;
 
 namespace {
 
@@ -30,7 +30,7 @@ struct PickResult {
     bool damaged = false;
 };
 
-PickResult left_press(ViewHarness& h, const Pixel& px) {
+PickResult left_press(GlView& h, const Pixel& px) {
     h.clear_damage();
     PickResult r;
     r.handled = h.press(1, px.x, px.y);
@@ -44,17 +44,17 @@ PickResult left_press(ViewHarness& h, const Pixel& px) {
 } // namespace
 
 TEST(Picking, EachControlPointIsSelectedWithItsRollShownAndModelviewKept) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     for (int i = 0; i < v.num_points; ++i) {
         v.track.point(i).roll = 10.0 * (i + 1);
     }
-    h.draw_now();
+    h.draw_frame();
     for (int i = 0; i < v.num_points; ++i) {
-        const Pixel px = h.project(cube_centre(v.track.point(i)));
+        const Pixel px = h.locate(cube_centre(v.track.point(i)));
         ASSERT_TRUE(px.visible) << "point " << i;
         h.roll_slider().value(-1.0);
-        h.draw_now();
+        h.draw_frame();
         v.make_current();
         const auto before = modelview();
         const PickResult r = left_press(h, px);
@@ -70,7 +70,7 @@ TEST(Picking, EachControlPointIsSelectedWithItsRollShownAndModelviewKept) {
 }
 
 TEST(Picking, DrawingOrderNotDepthDecides) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     const Point3 eye{v.camera.eye_x(), v.camera.eye_y(), v.camera.eye_z()};
     // Put the cube of point `front` on the line from the eye to the cube of
@@ -80,8 +80,8 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
         const Point3 f{c.x + (eye.x - c.x) / 3.0, c.y + (eye.y - c.y) / 3.0,
                        c.z + (eye.z - c.z) / 3.0};
         v.track.point(front).set_position(f.x, f.y - 0.5, f.z);
-        h.draw_now();
-        return h.project(c);
+        h.draw_frame();
+        return h.locate(c);
     };
 
     // Point 3 in front of point 1: point 1 is drawn first and wins.
@@ -95,7 +95,7 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
 
     // A control point in front of the light cube and one behind it both win.
     const ControlPoint l = v.light_pos;
-    const Pixel light = h.project(at(l));
+    const Pixel light = h.locate(at(l));
     ASSERT_TRUE(light.visible);
     EXPECT_EQ(left_press(h, light).name, CoasterWindow::kLightName);
     for (double along : {0.3, -0.3}) {
@@ -103,22 +103,22 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
         v.track.point(2).set_position(l.x + along * (eye.x - l.x),
                                       l.y + along * (eye.y - l.y) - 0.5,
                                       l.z + along * (eye.z - l.z));
-        h.draw_now();
-        EXPECT_EQ(left_press(h, h.project(at(l))).name, 2) << "cube offset " << along;
+        h.draw_frame();
+        EXPECT_EQ(left_press(h, h.locate(at(l))).name, 2) << "cube offset " << along;
     }
 }
 
 TEST(Picking, GeneratorAndLightHaveTheirNames) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.add_ball_generator();
     v.add_ball_generator();
     v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
     v.generators[1]->position()->set_position(-5.0, 0.0, -5.0);
-    h.draw_now();
+    h.draw_frame();
     for (int i = 0; i < 2; ++i) {
         const ControlPoint& g = *v.generators[i]->position();
-        const Pixel px = h.project(Point3{g.x, 0.55, g.z});
+        const Pixel px = h.locate(Point3{g.x, 0.55, g.z});
         ASSERT_TRUE(px.visible);
         const PickResult r = left_press(h, px);
         EXPECT_TRUE(r.picked);
@@ -127,10 +127,10 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
     // A generator standing over a control point's cube does not hide it.
     const ControlPoint& p = v.track.point(1);
     v.generators[0]->position()->set_position(p.x, 0.0, p.z);
-    h.draw_now();
-    EXPECT_EQ(left_press(h, h.project(cube_centre(p))).name, 1);
+    h.draw_frame();
+    EXPECT_EQ(left_press(h, h.locate(cube_centre(p))).name, 1);
 
-    const Pixel light = h.project(at(v.light_pos));
+    const Pixel light = h.locate(at(v.light_pos));
     const PickResult r = left_press(h, light);
     EXPECT_TRUE(r.picked);
     EXPECT_EQ(r.name, 301);
@@ -138,13 +138,13 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
 }
 
 TEST(Picking, HandlesArePickableOnlyInBezier) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     v.set_curve_type(Bezier);
-    h.draw_now();
+    h.draw_frame();
     int hits = 0;
     for (int k = 0; k < 2 * v.num_points; ++k) {
-        const Pixel px = h.project(at(v.track.bezier_handle(k)));
+        const Pixel px = h.locate(at(v.track.bezier_handle(k)));
         if (!px.visible) {
             continue;
         }
@@ -159,9 +159,9 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
 
     for (int type : {Linear, Cardinal, BSpline}) {
         v.set_curve_type(type);
-        h.draw_now();
+        h.draw_frame();
         for (int k = 0; k < 2 * v.num_points; ++k) {
-            const Pixel px = h.project(at(v.track.bezier_handle(k)));
+            const Pixel px = h.locate(at(v.track.bezier_handle(k)));
             const int name = left_press(h, px).name;
             EXPECT_FALSE(name >= v.num_points && name < 3 * v.num_points)
                 << "handle " << k << " picked in curve type " << type;
@@ -170,9 +170,9 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
 }
 
 TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
-    const Pixel ground = h.project(Point3{-6.0, 0.0, -6.0});
+    const Pixel ground = h.locate(Point3{-6.0, 0.0, -6.0});
     ASSERT_TRUE(ground.visible);
     PickResult r = left_press(h, ground);
     EXPECT_EQ(r.handled, 1);
@@ -182,10 +182,10 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
 
     // The top row of the view shows the sky above the far edge of the board.
     for (const Point3& corner : {Point3{-10, 0, -10}, Point3{-10, 0, 10}}) {
-        ASSERT_GT(h.project(corner).y, 40);
+        ASSERT_GT(h.locate(corner).y, 40);
     }
     // Select something first, so the empty press visibly clears it.
-    ASSERT_EQ(left_press(h, h.project(at(v.light_pos))).name, 301);
+    ASSERT_EQ(left_press(h, h.locate(at(v.light_pos))).name, 301);
     r = left_press(h, Pixel{240, 10, true});
     EXPECT_EQ(r.handled, 1);
     EXPECT_FALSE(r.picked);
@@ -194,7 +194,7 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
 }
 
 TEST(Picking, CrowdedPointsOverflowTheBuffer) {
-    ViewHarness h;
+    GlView h(Slider::roll);
     CoasterWindow& v = h.view();
     while (v.num_points < 30) {
         v.add_point();
@@ -205,8 +205,8 @@ TEST(Picking, CrowdedPointsOverflowTheBuffer) {
         for (int i = 0; i < count; ++i) {
             v.track.point(i).set_position(spot.x, spot.y, spot.z);
         }
-        h.draw_now();
-        return left_press(h, h.project(cube_centre(v.track.point(0))));
+        h.draw_frame();
+        return left_press(h, h.locate(cube_centre(v.track.point(0))));
     };
     // 24 cubes and the ground make 25 records, which just fit: point 0 wins.
     PickResult r = crowd(24);
@@ -223,11 +223,8 @@ TEST(Picking, HiddenViewPicksNothing) {
     // A view that has no window yet has nothing under the pointer, and
     // handling a press must not touch GL without a context.
     CoasterWindow v(0, 0, 100, 100, nullptr);
-    Fl::e_x = 50;
-    Fl::e_y = 50;
-    Fl::e_keysym = FL_Button + 1;
     v.selected_name = 3;
-    EXPECT_EQ(v.handle(FL_PUSH), 1);
+    EXPECT_EQ(gl_test::send_press(v, 1, 50, 50), 1);
     EXPECT_FALSE(v.picked);
     EXPECT_EQ(v.selected_name, -1);
 }
