@@ -19,35 +19,19 @@
 #include <random>
 
 #include "view/coaster_window.h"
+#include "view/view_fixture.h"
 
 namespace {
 
 constexpr std::int64_t kStartSecond = 1700000000;
 
-class AnimationTest : public ::testing::Test {
+class AnimationTest : public ViewFixture {
 protected:
     void SetUp() override {
-        Fl_Group::current(nullptr);
-        slider_ = std::make_unique<Fl_Value_Slider>(0, 0, 100, 20);
-        view_ = std::make_unique<CoasterWindow>(0, 0, 480, 480, slider_.get());
-        view_->end();
+        ViewFixture::SetUp();
         view_->set_clock([this] { return now_ms_; });
         view_->set_calendar([this] { return kStartSecond + now_ms_ / 1000; });
-        view_->show();
-        ASSERT_TRUE(view_->shown());
-        view_->clear_damage();
-    }
-
-    void TearDown() override {
-        view_.reset();
-        slider_.reset();
-    }
-
-    // True when a redraw was requested since the last call.
-    bool redraw_requested() {
-        const bool requested = (view_->damage() & 1) != 0;
-        view_->clear_damage();
-        return requested;
+        ASSERT_NO_FATAL_FAILURE(show());
     }
 
     // Starts the animation and forgets the damage of the setup so far.
@@ -80,11 +64,7 @@ protected:
 
     double height_at(float u) const { return view_->track.position_at(u).y; }
 
-    CoasterWindow& view() { return *view_; }
-
     int now_ms_ = 0;
-    std::unique_ptr<Fl_Value_Slider> slider_;
-    std::unique_ptr<CoasterWindow> view_;
 };
 
 TEST_F(AnimationTest, NothingHappensWhileStoppedOrWithinThirtyFourMilliseconds) {

@@ -7,15 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
-#include <FL/Fl_Group.H>
-#include <FL/Fl_Value_Slider.H>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "view/coaster_window.h"
+#include "view/view_fixture.h"
 
 namespace {
 
@@ -35,40 +33,7 @@ std::vector<double> rolls(CoasterWindow& view) {
     return out;
 }
 
-class CommandsTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Fl_Group::current(nullptr);
-        slider_ = std::make_unique<Fl_Value_Slider>(0, 0, 100, 20);
-        view_ = std::make_unique<CoasterWindow>(0, 0, 480, 480, slider_.get());
-        view_->end();
-    }
-
-    // Maps the view so that damage(1) is recorded, and starts from no damage.
-    void show() {
-        view_->show();
-        ASSERT_TRUE(view_->shown());
-        view_->clear_damage();
-    }
-
-    // True when the last command asked for a redraw; resets for the next one.
-    bool redraw_requested() {
-        bool requested = (view_->damage() & 1) != 0;
-        view_->clear_damage();
-        return requested;
-    }
-
-    bool no_damage() {
-        bool none = view_->damage() == 0;
-        view_->clear_damage();
-        return none;
-    }
-
-    CoasterWindow& view() { return *view_; }
-
-    std::unique_ptr<Fl_Value_Slider> slider_;
-    std::unique_ptr<CoasterWindow> view_;
-};
+using CommandsTest = ViewFixture;
 
 TEST_F(CommandsTest, FreshViewHoldsTheStartingState) {
     CoasterWindow& v = view();
