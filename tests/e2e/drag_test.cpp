@@ -2,100 +2,48 @@
 // window on the current X display, and screenshots show what changed.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "e2e/e2e_support.h"
 #include "track/track.h"
 
-extern char** environ;
-
 namespace {
+
+using e2e::Image;
+using e2e::Rgb;
 
 // The view's place in the main window and its default camera.
 constexpr int kViewX = 210;
 constexpr int kViewY = 10;
 constexpr int kViewSize = 480;
 
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return out;
-    }
-    std::array<char, 256> buf{};
-    while (fgets(buf.data(), buf.size(), pipe) != nullptr) {
-        out += buf.data();
-    }
-    pclose(pipe);
-    return out;
-}
-
 void pause_briefly() {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
 }
 
-struct Rgb {
-    int r = 0;
-    int g = 0;
-    int b = 0;
-};
-
-// A screenshot of the whole screen, read from ImageMagick's binary PPM.
-struct Screen {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> data;
-
-    Rgb at(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width || y >= height) {
-            return {};
-        }
-        const std::size_t i = 3 * (static_cast<std::size_t>(y) * width + x);
-        return {data[i], data[i + 1], data[i + 2]};
-    }
-};
-
-Screen screenshot(const std::string& path) {
-    std::system(("import -window root -depth 8 ppm:" + path + " 2>/dev/null").c_str());
-    Screen s;
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int maxval = 0;
-    in >> magic >> s.width >> s.height >> maxval;
-    in.get();
-    if (magic != "P6" || maxval != 255) {
-        return {};
-    }
-    s.data.resize(3 * static_cast<std::size_t>(s.width) * s.height);
-    in.read(reinterpret_cast<char*>(s.data.data()), static_cast<std::streamsize>(s.data.size()));
-    return s;
-}
-
-// Number of pixels in a square of half size r around (x, y) that differ
-// between two screenshots.
-int changed_pixels(const Screen& a, const Screen& b, int x, int y, int r) {
+// How many pixels of the square of half size r around (x, y) pass `test`.
+int count_around(int x, int y, int r, const std::function<bool(int, int)>& test) {
     int n = 0;
     for (int dy = -r; dy <= r; ++dy) {
         for (int dx = -r; dx <= r; ++dx) {
-            const Rgb p = a.at(x + dx, y + dy);
-            const Rgb q = b.at(x + dx, y + dy);
-            n += (p.r != q.r || p.g != q.g || p.b != q.b) ? 1 : 0;
+            n += test(x + dx, y + dy) ? 1 : 0;
         }
     }
     return n;
+}
+
+// Pixels around (x, y) that differ between two screenshots.
+int changed_pixels(const Image& a, const Image& b, int x, int y, int r) {
+    return count_around(x, y, r, [&](int px, int py) { return a.at(px, py) != b.at(px, py); });
 }
 
 // The handle boxes' olive (0.7, 0.7, 0), shaded by the light: red and green
@@ -109,24 +57,12 @@ bool cube_red(const Rgb& c) {
     return c.r > 60 && c.g < 40 && c.b < 40;
 }
 
-int red_pixels(const Screen& s, int x, int y, int r) {
-    int n = 0;
-    for (int dy = -r; dy <= r; ++dy) {
-        for (int dx = -r; dx <= r; ++dx) {
-            n += cube_red(s.at(x + dx, y + dy)) ? 1 : 0;
-        }
-    }
-    return n;
+int red_pixels(const Image& s, int x, int y, int r) {
+    return count_around(x, y, r, [&](int px, int py) { return cube_red(s.at(px, py)); });
 }
 
-int olive_pixels(const Screen& s, int x, int y, int r) {
-    int n = 0;
-    for (int dy = -r; dy <= r; ++dy) {
-        for (int dx = -r; dx <= r; ++dx) {
-            n += olive(s.at(x + dx, y + dy)) ? 1 : 0;
-        }
-    }
-    return n;
+int olive_pixels(const Image& s, int x, int y, int r) {
+    return count_around(x, y, r, [&](int px, int py) { return olive(s.at(px, py)); });
 }
 
 struct Vec {
@@ -165,40 +101,26 @@ std::array<int, 2> view_pixel(Vec p) {
             static_cast<int>(std::lround(kViewSize - (ny + 1) * 0.5 * kViewSize))};
 }
 
-class Program {
+// The program on the current display, with its window's place on the screen
+// and the gestures a person makes in it.
+class App {
 public:
-    Program() {
-        char* argv[] = {const_cast<char*>(LOOPTIDE_BINARY), nullptr};
-        if (posix_spawn(&pid_, LOOPTIDE_BINARY, nullptr, nullptr, argv, environ) != 0) {
-            pid_ = -1;
-            return;
-        }
-        for (int i = 0; i < 100 && window_.empty(); ++i) {
-            pause_briefly();
-            const std::string found = run("xdotool search --name '^Looptide$' 2>/dev/null");
-            window_ = found.substr(0, found.find('\n'));
-        }
-        const std::string geometry = run("xdotool getwindowgeometry " + window_);
-        const auto at = geometry.find("Position: ");
-        if (at != std::string::npos) {
-            std::sscanf(geometry.c_str() + at, "Position: %d,%d", &origin_x_, &origin_y_);
-        }
-    }
-    ~Program() {
-        std::remove(shot_path_.c_str());
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
+    App() : display_(e2e::current_display()), program_(display_) {
+        window_ = program_.wait_for_window();
+        e2e::Geometry g;
+        if (!window_.empty() && e2e::window_geometry(display_, window_, &g)) {
+            origin_x_ = g.x;
+            origin_y_ = g.y;
         }
     }
 
-    bool running() const { return pid_ > 0 && !window_.empty(); }
-    // Screen position of a window-relative point.
+    bool running() const { return program_.pid() > 0 && !window_.empty(); }
+    // Image position of a window-relative point.
     int sx(int wx) const { return origin_x_ + wx; }
     int sy(int wy) const { return origin_y_ + wy; }
 
     void xdo(const std::string& args) {
-        std::system(("xdotool " + args + " >/dev/null 2>&1").c_str());
+        e2e::run(display_, "xdotool " + args + " >/dev/null 2>&1");
     }
     void move(int wx, int wy) {
         xdo("mousemove --window " + window_ + " " + std::to_string(wx) + " " + std::to_string(wy));
@@ -224,10 +146,10 @@ public:
 
     // Waits for a screenshot that satisfies `ok` (the program redraws at its
     // own pace); returns the last one taken.
-    Screen await(const std::function<bool(const Screen&)>& ok) {
-        Screen s;
+    Image await(const std::function<bool(const Image&)>& ok) {
+        Image s;
         for (int i = 0; i < 40; ++i) {
-            s = screenshot(shot_path_);
+            e2e::screenshot(display_, &s);
             if (ok(s)) {
                 break;
             }
@@ -242,44 +164,39 @@ public:
         xdo("windowfocus " + window_);
         xdo("key --window " + window_ + " Escape");
         xdo("key Escape");
-        for (int i = 0; i < 60; ++i) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            pause_briefly();
+        int status = 0;
+        if (!program_.wait_exit(9.0, &status)) {
+            return -1;
         }
-        return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
 private:
-    pid_t pid_ = -1;
-    bool exited_ = false;
+    std::string display_;
+    e2e::Program program_;
     std::string window_;
     int origin_x_ = 0;
     int origin_y_ = 0;
-    std::string shot_path_ = "/tmp/looptide_drag_" + std::to_string(getpid()) + ".ppm";
 };
 
 } // namespace
 
 TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
-    if (std::getenv("DISPLAY") == nullptr) {
+    if (e2e::current_display().empty()) {
         GTEST_SKIP() << "needs an X display";
     }
-    Program app;
+    App app;
     ASSERT_TRUE(app.running());
     const Track track(Cardinal);
 
     // The view as it first appears: no handle boxes yet.
-    Screen before = app.await([&](const Screen& s) {
+    Image before = app.await([&](const Image& s) {
         const Rgb sky = s.at(app.sx(kViewX + 240), app.sy(kViewY + 20));
         const Rgb board = s.at(app.sx(kViewX + 2), app.sy(kViewY + kViewSize - 2));
-        return s.width > 0 && sky.r == 0 && sky.g == 0 && sky.b == 0 &&
+        return s.width() > 0 && sky.r == 0 && sky.g == 0 && sky.b == 0 &&
                (board.r != 0 || board.g != 0 || board.b != 0);
     });
-    ASSERT_GT(before.width, 0);
+    ASSERT_GT(before.width(), 0);
 
     // Clicking "Bezier" brings up the olive handle boxes where the handles are.
     std::vector<std::array<int, 2>> handles;
@@ -288,7 +205,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
         const auto px = view_pixel(Vec{h.x, h.y, h.z});
         handles.push_back({app.sx(kViewX + px[0]), app.sy(kViewY + px[1])});
     }
-    auto olive_handles = [&](const Screen& s) {
+    auto olive_handles = [&](const Image& s) {
         int seen = 0;
         for (const auto& h : handles) {
             seen += olive_pixels(s, h[0], h[1], 2) > 0 ? 1 : 0;
@@ -297,7 +214,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
     };
     EXPECT_EQ(olive_handles(before), 0);
     app.click(75, 225);
-    const Screen bezier = app.await([&](const Screen& s) { return olive_handles(s) >= 6; });
+    const Image bezier = app.await([&](const Image& s) { return olive_handles(s) >= 6; });
     EXPECT_GE(olive_handles(bezier), 6) << "handle boxes seen after clicking Bezier";
 
     // Press on point 2's cube (0.5 above the point) and drag it sideways.
@@ -309,7 +226,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
     const int dy = 40;
     ASSERT_GT(kViewX + cube[0] + dx, kViewX);
     app.drag(1, kViewX + cube[0], kViewY + cube[1], kViewX + cube[0] + dx, kViewY + cube[1] + dy);
-    const Screen dragged = app.await([&](const Screen& s) {
+    const Image dragged = app.await([&](const Image& s) {
         return changed_pixels(bezier, s, old_x, old_y, 3) > 20 &&
                changed_pixels(bezier, s, old_x + dx, old_y + dy, 3) > 20;
     });
@@ -323,7 +240,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
 
     // A right drag orbits the camera: the whole picture changes.
     app.drag(3, 300, 300, 400, 300);
-    const Screen orbited = app.await([&](const Screen& s) {
+    const Image orbited = app.await([&](const Image& s) {
         return changed_pixels(dragged, s, app.sx(450), app.sy(250), 200) > 5000;
     });
     EXPECT_GT(changed_pixels(dragged, orbited, app.sx(450), app.sy(250), 200), 5000);

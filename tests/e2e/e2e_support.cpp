@@ -118,6 +118,11 @@ PrivateDisplay::~PrivateDisplay() {
     }
 }
 
+std::string current_display() {
+    const char* display = std::getenv("DISPLAY");
+    return display == nullptr ? std::string() : std::string(display);
+}
+
 CommandResult run(const std::string& display, const std::string& command) {
     CommandResult result;
     const std::string line = "export DISPLAY='" + display + "'; " + command;
@@ -180,9 +185,10 @@ std::string Program::wait_for_window(int timeout_seconds) {
     if (pid_ <= 0) {
         return "";
     }
-    const CommandResult r = run(
-        display_, "timeout " + std::to_string(timeout_seconds) + " xdotool search --sync --pid " +
-                      std::to_string(pid_) + " --name '^Looptide$' 2>/dev/null");
+    const CommandResult r =
+        run(display_, "timeout " + std::to_string(timeout_seconds) +
+                          " xdotool search --sync --onlyvisible --pid " + std::to_string(pid_) +
+                          " --name '^Looptide$' 2>/dev/null");
     std::istringstream lines(r.out);
     std::string first;
     std::getline(lines, first);
@@ -222,6 +228,9 @@ bool window_geometry(const std::string& display, const std::string& window, Geom
 }
 
 Rgb Image::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        return {};
+    }
     const std::size_t i = 3 * (static_cast<std::size_t>(y) * width_ + x);
     return Rgb{rgb_[i], rgb_[i + 1], rgb_[i + 2]};
 }
@@ -271,8 +280,10 @@ bool Image::parse_ppm(const std::string& bytes) {
     return true;
 }
 
-bool screenshot(const std::string& display, Image* out) {
-    const CommandResult r = run(display, "import -silent -window root -depth 8 ppm:- 2>/dev/null");
+bool screenshot(const std::string& display, Image* out, const std::string& window) {
+    *out = Image();
+    const CommandResult r =
+        run(display, "import -silent -window " + window + " -depth 8 ppm:- 2>/dev/null");
     return r.status == 0 && out->parse_ppm(r.out);
 }
 

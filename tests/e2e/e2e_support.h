@@ -1,6 +1,6 @@
-// Helpers for driving the real looptide binary: a private X server, the
-// program as a child process, xdotool/ImageMagick commands and screenshots.
-// No assertions here; the tests decide what a result means.
+// Helpers for driving the real looptide binary: a private X server or the
+// current one, the program as a child process, xdotool/ImageMagick commands
+// and screenshots. No assertions here; the tests decide what a result means.
 #pragma once
 
 #include <sys/types.h>
@@ -29,6 +29,9 @@ private:
     std::string name_;
 };
 
+// The display this test process runs on (DISPLAY), or "" when there is none.
+std::string current_display();
+
 struct CommandResult {
     int status = -1; // exit status of the shell, -1 when it could not run
     std::string out; // everything it wrote to stdout (may be binary)
@@ -53,7 +56,8 @@ public:
     // wait status and returns true.
     bool wait_exit(double seconds, int* wait_status);
     // Waits (bounded) for this process's top-level window titled "Looptide"
-    // and returns its X window id in decimal, or "" when none appeared.
+    // to be mapped and returns its X window id in decimal, or "" when none
+    // appeared. Other copies of the program may share the display.
     std::string wait_for_window(int timeout_seconds = 20);
 
 private:
@@ -80,7 +84,13 @@ class Image {
 public:
     int width() const { return width_; }
     int height() const { return height_; }
-    Rgb at(int x, int y) const; // 0 <= x < width, 0 <= y < height
+    // Black outside the image, so that a square around a point near the edge
+    // can be scanned without clipping it first.
+    Rgb at(int x, int y) const;
+    bool operator==(const Image& o) const {
+        return width_ == o.width_ && height_ == o.height_ && rgb_ == o.rgb_;
+    }
+    bool operator!=(const Image& o) const { return !(*this == o); }
     // Parses a binary PPM (P6, maximum 255); false when it is not one.
     bool parse_ppm(const std::string& bytes);
 
@@ -90,7 +100,8 @@ private:
     std::vector<std::uint8_t> rgb_;
 };
 
-// Screenshot of the whole screen of `display`; false on failure.
-bool screenshot(const std::string& display, Image* out);
+// Screenshot of one window of `display` (by default the whole screen); on
+// failure returns false and leaves `out` empty.
+bool screenshot(const std::string& display, Image* out, const std::string& window = "root");
 
 } // namespace e2e
