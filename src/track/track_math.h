@@ -25,12 +25,18 @@ struct Segment {
 };
 
 inline Segment segment_of(float u, int n) {
+    // Inside the ring (the usual case) floor is a plain truncation, which
+    // needs no library call. u == 0 takes the general path below, where
+    // floor(-0.0) keeps t at +0.0.
+    if (u > 0.0f && u < static_cast<float>(n)) {
+        const int i = static_cast<int>(u);
+        return {i, static_cast<float>(static_cast<double>(u) - i)};
+    }
     if (!std::isfinite(u)) {
         return {0, 0.0f};
     }
     const double whole = std::floor(static_cast<double>(u));
     const float t = static_cast<float>(static_cast<double>(u) - whole);
-    // Inside the ring fmod would hand back whole itself: skip it.
     if (whole >= 0.0 && whole < n) {
         return {static_cast<int>(whole), t};
     }
