@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/track/literal_frame.h"
+#include "camera/orbit_camera.h"
 #include "track/frame_layout.h"
 #include "track/track.h"
 
@@ -56,13 +57,14 @@ BENCHMARK(BM_Length)->Arg(4)->Arg(100);
 void BM_FrameFast(benchmark::State& state) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
+    OrbitCamera camera(&track);
     std::uint64_t evaluations = 0;
     for (auto _ : state) {
         track.reset_evaluation_count();
         layout->forget_track(); // as right after an edit: rails and ties too
         layout->build(track, kCarU, kCars);
+        benchmark::DoNotOptimize(camera.look(kCarU, true));
         evaluations = track.evaluation_count();
-        benchmark::DoNotOptimize(layout->ride().ahead_u);
     }
     state.counters["evaluations"] = static_cast<double>(evaluations);
 }
@@ -73,14 +75,15 @@ void BM_FrameFastTrainMoved(benchmark::State& state) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, kCarU, kCars);
+    OrbitCamera camera(&track);
     std::uint64_t evaluations = 0;
     float car_u = kCarU;
     for (auto _ : state) {
         car_u = car_u < 99.0f ? car_u + 0.05f : 0.0f;
         track.reset_evaluation_count();
         layout->build(track, car_u, kCars);
+        benchmark::DoNotOptimize(camera.look(car_u, true));
         evaluations = track.evaluation_count();
-        benchmark::DoNotOptimize(layout->ride().ahead_u);
     }
     state.counters["evaluations"] = static_cast<double>(evaluations);
 }
@@ -116,22 +119,28 @@ template <typename Build> double best_ms(Build build, int runs) {
 void print_summary() {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
+    OrbitCamera camera(&track);
+    // Our frame: the layout, and the camera's ride view straight off the track.
+    const auto frame = [&](float u) {
+        layout->build(track, u, kCars);
+        benchmark::DoNotOptimize(camera.look(u, true));
+    };
 
     track.reset_evaluation_count();
     const literal_frame::Frame plain =
         literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
     const std::uint64_t literal = track.evaluation_count();
     track.reset_evaluation_count();
-    layout->build(track, kCarU, kCars);
+    frame(kCarU);
     const std::uint64_t fast = track.evaluation_count();
     track.reset_evaluation_count();
-    layout->build(track, kCarU + 0.05f, kCars);
+    frame(kCarU + 0.05f);
     const std::uint64_t moved = track.evaluation_count();
 
     const double fast_ms = best_ms(
         [&] {
             layout->forget_track();
-            layout->build(track, kCarU, kCars);
+            frame(kCarU);
         },
         50);
     // The train moves on every build, as it does while animating.
@@ -139,7 +148,7 @@ void print_summary() {
     const double moved_ms = best_ms(
         [&] {
             car_u = car_u < 99.0f ? car_u + 0.05f : 0.0f;
-            layout->build(track, car_u, kCars);
+            frame(car_u);
         },
         50);
     const double literal_ms =

@@ -14,7 +14,6 @@ constexpr double kTieSpacing = 0.65;
 constexpr double kTieDrop = 0.1;
 constexpr double kCarSpacing = 2.2;
 constexpr double kWheelOffset = 0.7;
-constexpr double kLookAhead = 2.0;
 
 } // namespace
 
@@ -38,7 +37,6 @@ void FrameLayout::build(const Track& track, float car_u, int num_cars) {
         build_ties();
     }
     build_cars(car_u);
-    build_ride(car_u);
     have_train_ = true;
     seen_car_u_ = car_u;
 }
@@ -170,12 +168,4 @@ void FrameLayout::build_cars(float car_u) {
         car.front = pose_at(car.front_u);
         car.rear = pose_at(car.rear_u);
     }
-}
-
-void FrameLayout::build_ride(float car_u) {
-    ride_.position = sampler_.position_at(car_u);
-    ride_.up = sampler_.up_at(car_u);
-    ride_.ahead_u = sampler_.advance(kLookAhead, car_u);
-    ride_.ahead_position = sampler_.position_at(ride_.ahead_u);
-    ride_.ahead_up = sampler_.up_at(ride_.ahead_u);
 }

@@ -1,5 +1,5 @@
 // Everything one frame draws along the track: rail vertices, tie poses, car and
-// wheel-set poses and the ride view, computed once per frame. No GL here: the
+// wheel-set poses, computed once per frame. No GL here: the
 // drawing walks these arrays and issues the GL calls itself.
 #pragma once
 
@@ -43,20 +43,11 @@ struct CarPose {
     TrackPose rear;
 };
 
-// The track values the ride camera looks with: at the front car and 2.0 ahead.
-struct RideView {
-    Point3 position;
-    Point3 up;
-    float ahead_u = 0.0f;
-    Point3 ahead_position;
-    Point3 ahead_up;
-};
-
 // Holds all storage from construction on, so build() never allocates. Every
 // number equals what the Track's own queries give for the same frame.
 //
 // The rails and ties depend on the track alone (curve type, tension, points
-// with their rolls, handles), the cars and the ride view on car_u as well. A
+// with their rolls, handles), the cars on car_u as well. A
 // build on a track that equals the previous build's bit for bit keeps the
 // rails and ties it has, so an animation frame only walks the train.
 class FrameLayout {
@@ -92,8 +83,6 @@ public:
     int car_count() const { return cars_; }
     const CarPose* cars() const { return car_poses_.data(); }
 
-    const RideView& ride() const { return ride_; }
-
     double track_length() const { return length_; }
 
     // The cache behind the last build; the same frame may ask it more.
@@ -103,7 +92,6 @@ private:
     void build_rails();
     void build_ties();
     void build_cars(float car_u);
-    void build_ride(float car_u);
     TrackPose pose_at(float u);
     // Whether the track is the one the rails and ties were laid for; records
     // it when not.
@@ -114,13 +102,12 @@ private:
     std::vector<Point3> right_rail_;
     std::vector<TiePose> tie_poses_;
     std::vector<CarPose> car_poses_;
-    RideView ride_;
     int rail_vertices_ = 0;
     int ties_ = 0;
     int cars_ = 0;
     double length_ = 0.0;
 
-    // The train the cars and ride view were laid for.
+    // The train the cars were laid for.
     bool have_train_ = false;
     float seen_car_u_ = 0.0f;
 

@@ -61,11 +61,6 @@ void expect_same_frame(const FrameLayout& layout, const literal_frame::Frame& f)
         expect_same(a.front, b.front);
         expect_same(a.rear, b.rear);
     }
-    expect_same(layout.ride().position, f.ride.position);
-    expect_same(layout.ride().up, f.ride.up);
-    EXPECT_EQ(layout.ride().ahead_u, f.ride.ahead_u);
-    expect_same(layout.ride().ahead_position, f.ride.ahead_position);
-    expect_same(layout.ride().ahead_up, f.ride.ahead_up);
 }
 
 TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations) {
@@ -76,6 +71,12 @@ TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations
         track.reset_evaluation_count();
         layout->forget_track(); // a frame right after an edit: everything anew
         layout->build(track, car_u, 8);
+        // The ride camera reads the track itself, as the literal frame does.
+        const float ahead = track.advance(2.0, car_u);
+        (void)track.position_at(car_u);
+        (void)track.up_at(car_u);
+        (void)track.position_at(ahead);
+        (void)track.up_at(ahead);
         const std::uint64_t fast = track.evaluation_count();
 
         track.reset_evaluation_count();

@@ -68,6 +68,15 @@ inline double length(const Track& track) {
     return sum;
 }
 
+// The track values the ride camera looks with: at the front car and 2.0 ahead.
+struct RideView {
+    Point3 position;
+    Point3 up;
+    float ahead_u = 0.0f;
+    Point3 ahead_position;
+    Point3 ahead_up;
+};
+
 struct Frame {
     std::vector<Point3> left_rail;
     std::vector<Point3> right_rail;
