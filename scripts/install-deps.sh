@@ -4,8 +4,10 @@
 #   install-deps.sh test   the above plus test, benchmark, display and sanitizer tools
 set -euo pipefail
 
-run_pkgs=(g++ cmake ninja-build pkg-config libfltk1.3-dev libgl1-mesa-dev libglu1-mesa-dev
-          libgl1-mesa-dri xvfb xauth)
+# fluid: CMake's FLTK module will not report FLTK found without it.
+# xfonts-base: Xvfb refuses to start without its default "fixed" font.
+run_pkgs=(g++ cmake ninja-build pkg-config libfltk1.3-dev fluid libgl1-mesa-dev libglu1-mesa-dev
+          libgl1-mesa-dri xvfb xauth xfonts-base)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xdotool x11-utils imagemagick
            clang libclang-rt-14-dev clang-format)
 
@@ -28,4 +30,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
