@@ -42,23 +42,26 @@ void box_quads(double x0, double y0, double z0, double x1, double y1, double z1)
     glVertex3d(x0, y1, z0);
 }
 
+namespace {
+
+// The four edges of the box's face at depth z, as one closed loop.
+void face_loop(double x0, double y0, double x1, double y1, double z) {
+    glBegin(GL_LINE_LOOP);
+    glVertex3d(x0, y0, z);
+    glVertex3d(x0, y1, z);
+    glVertex3d(x1, y1, z);
+    glVertex3d(x1, y0, z);
+    glEnd();
+}
+
+} // namespace
+
 void box_outline(double x0, double y0, double z0, double x1, double y1, double z1) {
     glColor3f(0.0f, 0.0f, 0.0f);
     glLineWidth(2.0f);
 
-    glBegin(GL_LINE_LOOP);
-    glVertex3d(x0, y0, z1);
-    glVertex3d(x0, y1, z1);
-    glVertex3d(x1, y1, z1);
-    glVertex3d(x1, y0, z1);
-    glEnd();
-
-    glBegin(GL_LINE_LOOP);
-    glVertex3d(x0, y0, z0);
-    glVertex3d(x0, y1, z0);
-    glVertex3d(x1, y1, z0);
-    glVertex3d(x1, y0, z0);
-    glEnd();
+    face_loop(x0, y0, x1, y1, z1);
+    face_loop(x0, y0, x1, y1, z0);
 
     glBegin(GL_LINES);
     glVertex3d(x0, y0, z1);

@@ -10,15 +10,11 @@
 #include "literal_frame.h"
 #include "track/frame_layout.h"
 #include "track/track.h"
-#include "track_sampler_support.h"
+#include "track_test_support.h"
 
 namespace {
 
-void expect_same(const Point3& a, const Point3& b) {
-    EXPECT_EQ(a.x, b.x);
-    EXPECT_EQ(a.y, b.y);
-    EXPECT_EQ(a.z, b.z);
-}
+using track_test::expect_same;
 
 void expect_same(const TrackPose& a, const TrackPose& b) {
     expect_same(a.position, b.position);
@@ -98,7 +94,7 @@ TEST(FrameLayout, RandomTracksEqualTheQueryByQueryFrame) {
     auto layout = std::make_unique<FrameLayout>();
     for (int round = 0; round < 24; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         const int cars = 1 + round % 8;
         const float near_end = std::nextafter(static_cast<float>(n), 0.0f);
         const float car_us[] = {0.0f,
@@ -197,7 +193,7 @@ TEST(FrameLayout, TiesKeepTheirNumberOnOrdinaryTracks) {
     auto layout = std::make_unique<FrameLayout>();
     for (int round = 0; round < 30; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         layout->build(track, 0.0f, 1);
         const double wanted = std::trunc(track.length() / 0.65 - 0.25);
         EXPECT_EQ(layout->tie_count(), static_cast<int>(wanted))

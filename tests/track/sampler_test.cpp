@@ -9,15 +9,11 @@
 
 #include "track/track.h"
 #include "track/track_sampler.h"
-#include "track_sampler_support.h"
+#include "track_test_support.h"
 
 namespace {
 
-void expect_same(const Point3& a, const Point3& b) {
-    EXPECT_EQ(a.x, b.x);
-    EXPECT_EQ(a.y, b.y);
-    EXPECT_EQ(a.z, b.z);
-}
+using track_test::expect_same;
 
 void expect_same_float(float a, float b) {
     if (std::isnan(a)) {
@@ -58,7 +54,7 @@ TEST(TrackSampler, EveryQueryMatchesTheTrackBitForBit) {
     TrackSampler sampler;
     for (int round = 0; round < 40; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         sampler.begin_frame(track);
         for (float u : probe_parameters(rng, n)) {
             SCOPED_TRACE(testing::Message()
@@ -144,7 +140,7 @@ TEST(TrackSampler, AdvanceMatchesTheTrackInBothDirectionsAndPastTheSeam) {
                                 std::numeric_limits<double>::quiet_NaN()};
     for (int round = 0; round < 12; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         sampler.begin_frame(track);
         for (float u : probe_parameters(rng, n)) {
             for (double d : distances) {
@@ -163,7 +159,7 @@ TEST(TrackSampler, ChainedWalksHandOnTheEndPosition) {
     TrackSampler sampler;
     for (int round = 0; round < 8; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 30)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         sampler.begin_frame(track);
         for (float start : {0.0f, static_cast<float>(n) + 0.25f, -1.5f}) {
             float u = start;
@@ -185,7 +181,7 @@ TEST(TrackSampler, AdvanceAllEqualsOneAdvancePerDistance) {
     TrackSampler sampler;
     for (int round = 0; round < 20; ++round) {
         const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = sampler_support::scattered_track(rng, n);
+        const Track track = track_test::random_track(rng, {n, n});
         sampler.begin_frame(track);
         std::vector<double> d = {-0.0, -2.2, -4.4, -6.6, -8.8, -11.0, -13.2, -15.4};
         if (round % 2 == 1) {
