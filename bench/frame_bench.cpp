@@ -18,17 +18,17 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
 
-struct Scene {
+struct BenchWindow {
     std::unique_ptr<Fl_Window> window;
     CoasterWindow* view = nullptr; // owned by window
 };
 
-Scene& scene() {
-    static Scene s = [] {
-        Scene made;
+BenchWindow& bench_window() {
+    static BenchWindow s = [] {
+        BenchWindow made;
         made.window = std::make_unique<Fl_Window>(0, 0, 480, 480, "frame bench");
         made.window->begin();
-        made.view = new CoasterWindow(0, 0, 480, 480, nullptr);
+        made.view = new CoasterWindow(0, 0, 480, 480);
         made.window->end();
         made.window->show();
         for (int i = 0; i < 100 && !made.view->shown(); ++i) {
@@ -37,26 +37,27 @@ Scene& scene() {
         Fl::flush();
 
         CoasterWindow& v = *made.view;
-        while (v.num_points < Track::kMaxPoints) {
+        while (v.scene().track().num_points() < Track::kMaxPoints) {
             v.add_point();
         }
-        for (int i = 0; i < v.num_points; ++i) {
-            const double a = kTwoPi * i / v.num_points;
-            v.track.point(i) = ControlPoint(8.0 * std::cos(a), 3.0 + 2.0 * std::sin(3.0 * a),
-                                            8.0 * std::sin(a), 30.0 * std::sin(2.0 * a));
+        for (int i = 0; i < v.scene().track().num_points(); ++i) {
+            const double a = kTwoPi * i / v.scene().track().num_points();
+            v.scene().track().point(i) =
+                ControlPoint(8.0 * std::cos(a), 3.0 + 2.0 * std::sin(3.0 * a), 8.0 * std::sin(a),
+                             30.0 * std::sin(2.0 * a));
         }
-        v.track.make_handles();
+        v.scene().track().make_handles();
         v.set_curve_type(Cardinal);
         v.set_tension(0.0f);
-        v.num_cars = CoasterWindow::kMaxCars;
-        v.car_u = 37.25f;
-        for (int g = 0; g < CoasterWindow::kMaxGenerators; ++g) {
+        v.scene().train().cars = Scene::kMaxCars;
+        v.scene().train().car_u = 37.25f;
+        for (int g = 0; g < Scene::kMaxGenerators; ++g) {
             v.add_ball_generator();
             // A 5 x 4 grid over the ground, inside and around the loop.
-            v.generators[g]->position()->set_position(-9.0 + 4.5 * (g % 5), 0.0,
-                                                      -8.0 + 5.5 * (g / 5));
+            v.scene().generator(g).position().set_position(-9.0 + 4.5 * (g % 5), 0.0,
+                                                           -8.0 + 5.5 * (g / 5));
             for (int k = 0; k < 30; ++k) {
-                v.generators[g]->update(250, g, 1700000000 + k);
+                v.scene().generator(g).update(250, g, 1700000000 + k);
             }
         }
         return made;
@@ -65,14 +66,14 @@ Scene& scene() {
 }
 
 void BM_Frame(benchmark::State& state) {
-    CoasterWindow& v = *scene().view;
-    v.look_from_car = state.range(0) != 0;
+    CoasterWindow& v = *bench_window().view;
+    v.scene().set_look_from_car(state.range(0) != 0);
     for (auto _ : state) {
         v.make_current();
         v.draw();
         glFinish();
     }
-    state.SetLabel(v.look_from_car ? "ride view" : "orbit view");
+    state.SetLabel(v.scene().look_from_car() ? "ride view" : "orbit view");
 }
 BENCHMARK(BM_Frame)
     ->Arg(0)
@@ -83,8 +84,8 @@ BENCHMARK(BM_Frame)
     ->ReportAggregatesOnly(true);
 
 void BM_Pick(benchmark::State& state) {
-    CoasterWindow& v = *scene().view;
-    v.look_from_car = false;
+    CoasterWindow& v = *bench_window().view;
+    v.scene().set_look_from_car(false);
     v.make_current();
     v.draw();
     // Over the middle of the view: the ground, the track and a generator.
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     benchmark::Initialize(&argc, argv);
-    scene();
+    bench_window();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -8,9 +8,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "../tests/track/literal_frame.h"
+#include "../tests/scene/literal_frame.h"
 #include "camera/orbit_camera.h"
-#include "track/frame_layout.h"
+#include "scene/frame_layout.h"
 #include "track/track.h"
 
 namespace {

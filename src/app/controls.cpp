@@ -72,3 +72,8 @@ void animate_cb(Fl_Widget*, void*) {
 void add_ball_generator_cb(Fl_Widget*, void*) {
     the_coaster_window->add_ball_generator();
 }
+void idle_cb(void*) {
+    if (the_coaster_window != nullptr) {
+        the_coaster_window->step_animation();
+    }
+}

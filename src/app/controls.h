@@ -21,3 +21,7 @@ void look_from_car_cb(Fl_Widget* w, void* data);
 void lights_cb(Fl_Widget* w, void* data);
 void animate_cb(Fl_Widget* w, void* data);
 void add_ball_generator_cb(Fl_Widget* w, void* data);
+// Runs one animation step of the_coaster_window when one is due. The program
+// wakes the step with a timeout aimed at its next due time instead (see
+// CoasterWindow::schedule_step), so this hook is only for an idle-driven loop.
+void idle_cb(void* data);

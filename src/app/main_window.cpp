@@ -6,6 +6,8 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <optional>
+
 #include "app/controls.h"
 #include "view/coaster_window.h"
 
@@ -62,7 +64,15 @@ MainWindow* build_main_window() {
     Fl_Value_Slider* roll =
         slider(10, 60, 190, 20, "Selected Point's Z Rotation", 0, -180, 180, 1, roll_cb);
 
-    the_coaster_window = new CoasterWindow(210, 10, 480, 480, roll);
+    auto* view = new CoasterWindow(210, 10, 480, 480);
+    // A picked control point shows its bank; value() only shows it, the
+    // slider's callback does not run.
+    view->on_pick([view, roll] {
+        if (const std::optional<double> bank = view->scene().selected_roll()) {
+            roll->value(*bank);
+        }
+    });
+    the_coaster_window = view;
 
     caption(10, 110, 80, 20, "Curve Type:");
     button(30, 140, 90, 20, "Linear", linear_cb);

@@ -33,10 +33,10 @@ public:
     static constexpr int kRingSize = 15;
 
     explicit BallGenerator(const Point3& position); // roll 0
-    BallGenerator(const BallGenerator&) = delete; // balls point at our position
+    BallGenerator(const BallGenerator&) = delete;   // balls point at our position
     BallGenerator& operator=(const BallGenerator&) = delete;
 
-    ControlPoint* position() { return &position_; }
+    ControlPoint& position() { return position_; }
     const ControlPoint& position() const { return position_; }
 
     // One animation step: reseed with calendar_seconds + 1000 * index, spawn a

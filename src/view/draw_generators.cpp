@@ -67,17 +67,16 @@ void draw_generator(GLUquadric* q, const BallGenerator& generator) {
 } // namespace
 
 void CoasterWindow::draw_generators() {
-    if (num_generators <= 0) {
+    const int count = scene_.num_generators();
+    if (count <= 0) {
         return;
     }
     GLUquadric* quadric = view_quadric(quadric_);
     if (quadric == nullptr) {
         return;
     }
-    for (int i = 0; i < num_generators; ++i) {
+    for (int i = 0; i < count; ++i) {
         glLoadName(static_cast<GLuint>(kFirstGeneratorName + i));
-        if (generators[i] != nullptr) {
-            draw_generator(quadric, *generators[i]);
-        }
+        draw_generator(quadric, scene_.generator(i));
     }
 }

@@ -24,7 +24,9 @@ void cube_quads(double half) {
 } // namespace
 
 void CoasterWindow::draw_control_points() {
-    for (int i = 0; i < num_points; ++i) {
+    const Track& track = scene_.track();
+    const int selected = scene_.selection().name();
+    for (int i = 0; i < track.num_points(); ++i) {
         const ControlPoint& cp = track.point(i);
         const float u = static_cast<float>(i);
         double heading = track.heading_at(u);
@@ -48,7 +50,7 @@ void CoasterWindow::draw_control_points() {
         glTranslatef(x, y, z);
         glRotated(heading, 0.0, 1.0, 0.0);
         glRotated(-roll, 0.0, 0.0, 1.0);
-        if (i == selected_name) {
+        if (i == selected) {
             glColor3f(0.7f, 0.0f, 0.0f);
         } else {
             glColor3f(0.0f, 0.0f, 0.8f);
@@ -74,12 +76,15 @@ void CoasterWindow::draw_control_points() {
 }
 
 void CoasterWindow::draw_handles() {
+    const Track& track = scene_.track();
+    const int n = track.num_points();
+    const int selected = scene_.selection().name();
     glPushMatrix();
     glEnable(GL_DEPTH_TEST);
-    for (int i = 0; i < num_points; ++i) {
+    for (int i = 0; i < n; ++i) {
         for (int j = 0; j < 2; ++j) {
-            const int name = num_points + 2 * i + j;
-            if (name == selected_name) {
+            const int name = n + 2 * i + j;
+            if (name == selected) {
                 glColor3f(0.7f, 0.0f, 0.0f);
             } else {
                 glColor3f(0.7f, 0.7f, 0.0f);
@@ -104,14 +109,15 @@ void CoasterWindow::draw_handles() {
 
 void CoasterWindow::draw_light_cube() {
     glPushMatrix();
-    if (selected_name == kLightName) {
+    if (scene_.selection().is(Selection::Kind::light)) {
         glColor3f(0.0f, 0.0f, 1.0f);
     } else {
         glColor3f(1.0f, 1.0f, 0.0f);
     }
-    const float x = static_cast<float>(light_pos.x);
-    const float y = static_cast<float>(light_pos.y);
-    const float z = static_cast<float>(light_pos.z);
+    const ControlPoint& light = scene_.light();
+    const float x = static_cast<float>(light.x);
+    const float y = static_cast<float>(light.y);
+    const float z = static_cast<float>(light.z);
     glLoadName(static_cast<GLuint>(kLightName));
     if (all_finite(x, y, z)) {
         glTranslatef(x, y, z);

@@ -8,7 +8,7 @@
 #include "view/draw_util.h"
 
 const FrameLayout& CoasterWindow::layout() {
-    layout_.build(track, car_u, num_cars);
+    layout_.build(scene_.track(), scene_.train().car_u, scene_.train().cars);
     return layout_;
 }
 

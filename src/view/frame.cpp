@@ -13,10 +13,6 @@ namespace {
 const GLfloat ground_white[4] = {1.0f, 1.0f, 1.0f, 0.0f};
 const GLfloat ground_black[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
-// The name every unpickable object is drawn under; it reads back from a
-// selection buffer as 4294967295.
-constexpr GLuint kNoName = static_cast<GLuint>(-1);
-
 } // namespace
 
 void CoasterWindow::draw() {
@@ -50,11 +46,11 @@ void CoasterWindow::setup_projection(bool reset_projection) {
         glLoadIdentity();
     }
     const double aspect = h() > 0 ? static_cast<double>(w()) / static_cast<double>(h()) : 1.0;
-    gluPerspective(45.0, aspect, look_from_car ? 0.5 : 2.0, 100.0);
+    gluPerspective(45.0, aspect, scene_.look_from_car() ? 0.5 : 2.0, 100.0);
 
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const LookAt view = camera.look(car_u, look_from_car);
+    const LookAt view = camera_.look(scene_.train().car_u, scene_.look_from_car());
     // A ride view over a degenerate track could produce a non-finite eye; the
     // frame then keeps the identity view rather than hand GL a NaN.
     if (finite_point(view.eye) && finite_point(view.centre) && finite_point(view.up)) {
@@ -65,9 +61,9 @@ void CoasterWindow::setup_projection(bool reset_projection) {
 
 void CoasterWindow::setup_light() {
     const GLfloat light_ambient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
-    GLfloat light_position[4] = {static_cast<GLfloat>(light_pos.x),
-                                 static_cast<GLfloat>(light_pos.y),
-                                 static_cast<GLfloat>(light_pos.z), 0.0f};
+    const ControlPoint& light = scene_.light();
+    GLfloat light_position[4] = {static_cast<GLfloat>(light.x), static_cast<GLfloat>(light.y),
+                                 static_cast<GLfloat>(light.z), 0.0f};
     if (!all_finite(light_position[0], light_position[1], light_position[2])) {
         light_position[0] = 0.0f;
         light_position[1] = 1.0f;
@@ -80,19 +76,21 @@ void CoasterWindow::setup_light() {
 
 namespace {
 
-// The checkerboard: one quad per cell, black where col + row is even, so the
-// (min x, min z) corner cell is black.
-void draw_ground(int cols, int rows, float min_x, float max_x, float min_z, float max_z) {
-    const float width = (max_x - min_x) / static_cast<float>(cols);
-    const float depth = (max_z - min_z) / static_cast<float>(rows);
-    if (cols <= 0 || rows <= 0 || !all_finite(width, depth, min_x, min_z)) {
-        return;
-    }
+// The ground: a checkerboard of 10 x 10 cells from -10 to 10 in x and z.
+constexpr int kGroundCells = 10;
+constexpr float kGroundMin = -10.0f;
+constexpr float kGroundMax = 10.0f;
+
+// One quad per cell, black where col + row is even, so the (min x, min z)
+// corner cell is black.
+void draw_ground() {
+    const float width = (kGroundMax - kGroundMin) / static_cast<float>(kGroundCells);
+    const float depth = width;
     glBegin(GL_QUADS);
-    float x = min_x;
-    for (int col = 0; col < cols; ++col) {
-        float z = min_z;
-        for (int row = 0; row < rows; ++row) {
+    float x = kGroundMin;
+    for (int col = 0; col < kGroundCells; ++col) {
+        float z = kGroundMin;
+        for (int row = 0; row < kGroundCells; ++row) {
             glColor4fv((col + row) % 2 == 1 ? ground_white : ground_black);
             glVertex3f(x, 0.0f, z);
             glVertex3f(x, 0.0f, z + depth);
@@ -111,13 +109,14 @@ void CoasterWindow::draw_scene() {
     // The last frame leaves GL_LIGHTING on when the lights were on; switch it
     // off explicitly so that markers and generators are unlit from the first
     // frame after the lights are turned off.
-    if (lights_on) {
+    const bool lit = scene_.lights_on();
+    if (lit) {
         glEnable(GL_LIGHTING);
     } else {
         glDisable(GL_LIGHTING);
     }
     draw_control_points();
-    if (track.curve_type() == Bezier) {
+    if (scene_.track().curve_type() == Bezier) {
         draw_handles();
     }
     draw_generators();
@@ -126,14 +125,14 @@ void CoasterWindow::draw_scene() {
     draw_light_cube();
 
     glPushMatrix();
-    glLoadName(kNoName);
+    glLoadName(static_cast<GLuint>(kNoName)); // reads back as all ones
     glEnable(GL_DEPTH_TEST);
-    draw_ground(grid_cols, grid_rows, ground_min_x, ground_max_x, ground_min_z, ground_max_z);
+    draw_ground();
     glPopMatrix();
 
     draw_rails();
 
-    if (lights_on) {
+    if (lit) {
         glEnable(GL_LIGHTING);
     }
     draw_cars();

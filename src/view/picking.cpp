@@ -18,12 +18,11 @@ constexpr double kPickRegion = 5.0;
 
 } // namespace
 
-bool CoasterWindow::pick() {
+std::optional<int> CoasterWindow::pick() {
     // Picking needs a live context; a view that has no X window yet has
     // nothing under the pointer.
     if (!shown()) {
-        selected_name = -1;
-        return false;
+        return std::nullopt;
     }
     // Event handling runs outside draw(), so the context may not be current.
     // A view that has never been drawn is still safe to pick from: everything
@@ -54,17 +53,16 @@ bool CoasterWindow::pick() {
     draw_scene();
 
     const GLint hits = glRenderMode(GL_RENDER);
-    if (hits > 0) {
-        // Records hold one name each: count, min depth, max depth, name. The
-        // first record is the first object drawn under the pointer, so drawing
-        // order, not depth, decides. The ground's name comes back as all ones.
-        selected_name = static_cast<int>(buf[3]);
-    } else {
-        selected_name = -1; // nothing hit, or more records than the buffer holds
-    }
 
     // The projection keeps the pick region until the next draw replaces it.
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-    return hits > 0;
+
+    if (hits <= 0) {
+        return std::nullopt; // nothing hit, or more records than the buffer holds
+    }
+    // Records hold one name each: count, min depth, max depth, name. The first
+    // record is the first object drawn under the pointer, so drawing order,
+    // not depth, decides. The ground's name comes back as all ones.
+    return static_cast<int>(buf[3]);
 }

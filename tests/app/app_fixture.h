@@ -58,6 +58,7 @@ protected:
     Fl_Widget* child(Child c) const { return window_->child(c); }
     template <class W> W* child_as(Child c) const { return dynamic_cast<W*>(child(c)); }
     CoasterWindow& view() const { return *the_coaster_window; }
+    Scene& scene() const { return the_coaster_window->scene(); }
 
     std::unique_ptr<MainWindow> window_;
 };

@@ -162,8 +162,6 @@ TEST_F(MainWindowTest, SlidersHaveTheirRangesPrecisionsAndStartingValues) {
         EXPECT_EQ(shown_text(s), r.shown_at_max);
         s->value(r.value);
     }
-    // The view shows picked points' rolls in this very slider.
-    EXPECT_EQ(static_cast<Fl_Widget*>(view().roll_slider), child(kRollSlider));
 }
 
 TEST_F(MainWindowTest, ButtonsStartInStatesThatAgreeWithTheView) {
@@ -178,19 +176,19 @@ TEST_F(MainWindowTest, ButtonsStartInStatesThatAgreeWithTheView) {
     EXPECT_EQ(state(kLights), 1);
     EXPECT_EQ(state(kAnimate), 0);
 
-    EXPECT_EQ(state(kConstantVelocity) != 0, view().constant_velocity);
-    EXPECT_EQ(state(kConserveEnergy) != 0, view().conserve_energy);
-    EXPECT_EQ(state(kLookFromCar) != 0, view().look_from_car);
-    EXPECT_EQ(state(kLights) != 0, view().lights_on);
-    EXPECT_EQ(state(kAnimate) != 0, view().animating);
+    EXPECT_EQ(state(kConstantVelocity) != 0, scene().train().constant_velocity);
+    EXPECT_EQ(state(kConserveEnergy) != 0, scene().train().conserve_energy);
+    EXPECT_EQ(state(kLookFromCar) != 0, scene().look_from_car());
+    EXPECT_EQ(state(kLights) != 0, scene().lights_on());
+    EXPECT_EQ(state(kAnimate) != 0, scene().animating());
 
     auto* velocity = child_as<Fl_Value_Slider>(kVelocity);
     auto* tension = child_as<Fl_Value_Slider>(kTension);
     ASSERT_NE(velocity, nullptr);
     ASSERT_NE(tension, nullptr);
-    EXPECT_DOUBLE_EQ(velocity->value() / 30.0, view().speed);
-    EXPECT_DOUBLE_EQ(velocity->value() / 30.0, view().base_speed);
-    EXPECT_EQ(static_cast<float>(tension->value()), view().track.tension());
+    EXPECT_DOUBLE_EQ(velocity->value() / 30.0, scene().train().speed);
+    EXPECT_DOUBLE_EQ(velocity->value() / 30.0, scene().train().base_speed);
+    EXPECT_EQ(static_cast<float>(tension->value()), scene().track().tension());
 }
 
 TEST_F(MainWindowTest, ViewIsTheFifthChildWithTheDefaultTrack) {
@@ -199,9 +197,9 @@ TEST_F(MainWindowTest, ViewIsTheFifthChildWithTheDefaultTrack) {
     EXPECT_EQ(v, the_coaster_window);
     EXPECT_EQ(std::string(v->label()), "Coaster Window");
     EXPECT_EQ(v->children(), 0);
-    EXPECT_EQ(v->num_points, 4);
-    EXPECT_EQ(v->track.curve_type(), Cardinal);
-    EXPECT_EQ(v->selected_name, -1);
+    EXPECT_EQ(v->scene().track().num_points(), 4);
+    EXPECT_EQ(v->scene().track().curve_type(), Cardinal);
+    EXPECT_EQ(v->scene().selection().name(), -1);
 }
 
 } // namespace

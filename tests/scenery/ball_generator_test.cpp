@@ -74,7 +74,7 @@ TEST(BallGenerator, FirstUpdateSpawnsABallFromFiveDrawsOfThisSecondsSequence) {
     EXPECT_EQ(g.spawn_timer_ms(), 1118);
     // The new ball already rose once in the same update.
     EXPECT_DOUBLE_EQ(ball.height(), 0.501);
-    EXPECT_EQ(&ball.source_position(), g.position());
+    EXPECT_EQ(&ball.source_position(), &g.position());
     // Exactly five numbers were drawn after the reseed.
     EXPECT_EQ(scenery_random().next(), 15724);
 
@@ -250,7 +250,7 @@ TEST(BallGenerator, DraggingMovesEveryLiveBallWithThePost) {
     }
     ASSERT_EQ(g.num_balls(), 6);
 
-    ControlPoint* where = g.position();
+    ControlPoint* where = &g.position();
     where->x = 4.0;
     where->y = 2.0;
     where->z = -7.0;

@@ -46,21 +46,21 @@ TEST(Cars, BodyIsTwentyEightQuadsFilling1By1By2AboveTheTrack) {
     CoasterWindow& view = gl.view();
     const int ppq = gl.polygons_per_quad();
     for (int cars : {1, 3, 8}) {
-        view.num_cars = cars;
+        view.scene().train().cars = cars;
         const Feedback fb = gl.capture([&] { view.draw_cars(); });
         EXPECT_EQ(fb.polygons_coloured(kBody[0], kBody[1], kBody[2]).size(),
                   static_cast<std::size_t>(28 * ppq * cars));
     }
 
     // Three cars from u = 0.5 on: the rear ones wrap back over the start.
-    view.num_cars = 3;
-    view.car_u = 0.5f;
+    view.scene().train().cars = 3;
+    view.scene().train().car_u = 0.5f;
     const Feedback fb = gl.capture([&] { view.draw_cars(); });
     const Polygons body = fb.polygons_coloured(kBody[0], kBody[1], kBody[2]);
     ASSERT_EQ(body.size(), static_cast<std::size_t>(3 * 28 * ppq));
     for (int car = 0; car < 3; ++car) {
-        const float u = view.track.advance(-2.2 * car, view.car_u);
-        const Frame f = frame_at(view.track, u);
+        const float u = view.scene().track().advance(-2.2 * car, view.scene().train().car_u);
+        const Frame f = frame_at(view.scene().track(), u);
         double lo[3] = {1e9, 1e9, 1e9};
         double hi[3] = {-1e9, -1e9, -1e9};
         double top_z = -1e9;
@@ -92,16 +92,16 @@ TEST(Cars, BodyIsTwentyEightQuadsFilling1By1By2AboveTheTrack) {
 TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.num_cars = 2;
-    view.car_u = 1.2f;
-    const Track& track = view.track;
+    view.scene().train().cars = 2;
+    view.scene().train().car_u = 1.2f;
+    const Track& track = view.scene().track();
     const Feedback fb = gl.capture([&] { view.draw_cars(); });
     const Polygons wheels = fb.polygons_coloured(kWheel[0], kWheel[1], kWheel[2]);
     ASSERT_FALSE(wheels.empty());
 
     std::vector<float> sets;
     for (int car = 0; car < 2; ++car) {
-        const float u = track.advance(-2.2 * car, view.car_u);
+        const float u = track.advance(-2.2 * car, view.scene().train().car_u);
         sets.push_back(track.advance(0.7, u));
         sets.push_back(track.advance(-0.7, u));
     }
@@ -155,9 +155,9 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
 TEST(Cars, BodyTurnsWithTheClimbAndTheBankLikeTheRails) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    Track& track = view.track;
+    Track& track = view.scene().track();
     const int ppq = gl.polygons_per_quad();
-    view.car_u = 0.5f; // a rail sample: vertex 10 of each rail loop
+    view.scene().train().car_u = 0.5f; // a rail sample: vertex 10 of each rail loop
     struct Shape {
         double y1;
         double roll;
@@ -172,9 +172,9 @@ TEST(Cars, BodyTurnsWithTheClimbAndTheBankLikeTheRails) {
         const auto rails = gl.capture([&] { view.draw_rails(); }).strips();
         ASSERT_EQ(rails.size(), 2u);
         Frame f;
-        f.origin = track.position_at(view.car_u);
+        f.origin = track.position_at(view.scene().train().car_u);
         f.across = gl_test::unit(gl_test::sub(rails[0][10].a.world, rails[1][10].a.world));
-        f.forward = track.tangent_at(view.car_u);
+        f.forward = track.tangent_at(view.scene().train().car_u);
         f.up = gl_test::cross(f.forward, f.across);
         ASSERT_NEAR(gl_test::dot(f.across, f.forward), 0.0, 1e-3);
 

@@ -13,7 +13,6 @@
 #include "view/gl_fixture.h"
 
 using gl_test::GlView;
-using gl_test::Slider;
 
 namespace {
 
@@ -23,25 +22,25 @@ bool finite(const ControlPoint& p) {
 
 // Every position a drag can write; empty when all are finite.
 std::string first_non_finite(CoasterWindow& v) {
-    for (int i = 0; i < v.num_points; ++i) {
-        if (!finite(v.track.point(i))) {
+    for (int i = 0; i < v.scene().track().num_points(); ++i) {
+        if (!finite(v.scene().track().point(i))) {
             return "point " + std::to_string(i);
         }
     }
-    for (int k = 0; k < 2 * v.num_points; ++k) {
-        if (!finite(v.track.bezier_handle(k))) {
+    for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
+        if (!finite(v.scene().track().bezier_handle(k))) {
             return "handle " + std::to_string(k);
         }
     }
-    if (!finite(v.light_pos)) {
+    if (!finite(v.scene().light())) {
         return "light";
     }
-    for (int i = 0; i < v.num_generators; ++i) {
-        if (!finite(*v.generators[i]->position())) {
+    for (int i = 0; i < v.scene().num_generators(); ++i) {
+        if (!finite(v.scene().generator(i).position())) {
             return "generator " + std::to_string(i);
         }
     }
-    const OrbitCamera& c = v.camera;
+    const OrbitCamera& c = v.camera();
     if (!std::isfinite(c.eye_x()) || !std::isfinite(c.eye_y()) || !std::isfinite(c.eye_z())) {
         return "camera eye";
     }
@@ -51,7 +50,7 @@ std::string first_non_finite(CoasterWindow& v) {
 } // namespace
 
 TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     std::mt19937 rng(20240611u);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -62,16 +61,19 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
     auto aim = [&]() -> gl_test::Pixel {
         const int kind = pick(0, 3);
         if (kind == 0) {
-            return h.locate(gl_test::cube_centre(v.track.point(pick(0, v.num_points - 1))));
+            return h.locate(gl_test::cube_centre(
+                v.scene().track().point(pick(0, v.scene().track().num_points() - 1))));
         }
         if (kind == 1) {
-            return h.locate(gl_test::at(v.track.bezier_handle(pick(0, 2 * v.num_points - 1))));
+            return h.locate(gl_test::at(
+                v.scene().track().bezier_handle(pick(0, 2 * v.scene().track().num_points() - 1))));
         }
         if (kind == 2) {
-            return h.locate(gl_test::at(v.light_pos));
+            return h.locate(gl_test::at(v.scene().light()));
         }
-        if (v.num_generators > 0) {
-            const ControlPoint& g = *v.generators[pick(0, v.num_generators - 1)]->position();
+        if (v.scene().num_generators() > 0) {
+            const ControlPoint& g =
+                v.scene().generator(pick(0, v.scene().num_generators() - 1)).position();
             return h.locate(Point3{g.x, 0.55, g.z});
         }
         return gl_test::Pixel{pick(0, 479), pick(0, 479), true};
@@ -88,9 +90,9 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
         if (roll < 12) {
             gl_test::Pixel target = pick(0, 1) == 0 ? aim() : gl_test::Pixel{x, y, true};
             h.press(pick(1, 3), target.x, target.y, state);
-            picks += v.selected_name >= 0 ? 1 : 0;
+            picks += v.scene().selection().name() >= 0 ? 1 : 0;
         } else if (roll < 60) {
-            moves += (v.last_button == 1 && v.selected_name >= 0) ? 1 : 0;
+            moves += (v.last_button() == 1 && v.scene().selection().name() >= 0) ? 1 : 0;
             ASSERT_EQ(h.drag(x, y, state), 1);
         } else if (roll < 66) {
             ASSERT_EQ(h.release(x, y, state), 1);
@@ -108,7 +110,7 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
                 v.remove_point();
             }
         } else if (roll < 86) {
-            v.set_curve_type(pick(0, 3));
+            v.set_curve_type(static_cast<CurveType>(pick(0, 3)));
         } else if (roll < 88) {
             v.set_look_from_car(pick(0, 2) == 0);
         } else if (roll < 90) {
@@ -116,16 +118,17 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
         } else if (roll < 93) {
             // A stale name from before points were removed, as a selection
             // can hold after the ring changes under it.
-            v.selected_name = pick(-5, 450);
+            v.scene().select_name(pick(-5, 450));
         } else if (roll < 95) {
-            v.car_u = static_cast<float>(pick(0, 100 * v.num_points - 1)) / 100.0f;
+            v.scene().train().car_u =
+                static_cast<float>(pick(0, 100 * v.scene().track().num_points() - 1)) / 100.0f;
         } else {
             h.draw_frame();
         }
         const std::string bad = first_non_finite(v);
         ASSERT_TRUE(bad.empty()) << bad << " after step " << step;
-        ASSERT_GE(v.num_points, Track::kMinPoints);
-        ASSERT_LE(v.num_points, Track::kMaxPoints);
+        ASSERT_GE(v.scene().track().num_points(), Track::kMinPoints);
+        ASSERT_LE(v.scene().track().num_points(), Track::kMaxPoints);
     }
     // The storm must have exercised selections, not only empty presses.
     EXPECT_GT(picks, 20);

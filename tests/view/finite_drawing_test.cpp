@@ -79,18 +79,18 @@ bool matrix_finite(GLenum which) {
 
 TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
     for (const Case& c : degenerate_tracks()) {
-        for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+        for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
             GlView gl;
             CoasterWindow& view = gl.view();
-            c.shape(view.track);
+            c.shape(view.scene().track());
             view.set_curve_type(type);
-            view.track.make_handles();
-            view.num_cars = CoasterWindow::kMaxCars;
+            view.scene().track().make_handles();
+            view.scene().train().cars = Scene::kMaxCars;
             view.add_ball_generator();
             const std::string what = c.name + ", curve type " + std::to_string(type);
 
             for (float u : {0.0f, 0.5f, 1.0f, 2.75f}) {
-                view.car_u = u;
+                view.scene().train().car_u = u;
                 const Feedback fb = gl.capture([&] { view.draw_scene(); });
                 ASSERT_FALSE(fb.overflow) << what;
                 EXPECT_FALSE(fb.values.empty()) << what;
@@ -106,13 +106,13 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
                 EXPECT_EQ(segments, 2u * 20u * 4u) << what;
                 const Feedback cars = gl.capture([&] { view.draw_cars(); });
                 EXPECT_EQ(cars.polygons_coloured(0.0f, 0.27451f, 0.7059f).size(),
-                          static_cast<std::size_t>(28 * ppq * CoasterWindow::kMaxCars))
+                          static_cast<std::size_t>(28 * ppq * Scene::kMaxCars))
                     << what;
                 const Feedback points = gl.capture([&] { view.draw_control_points(); });
                 EXPECT_EQ(points.polygons.size(), static_cast<std::size_t>(4 * 2 * 6 * ppq))
                     << what;
                 const Feedback ties = gl.capture([&] { view.draw_ties(); });
-                const double wanted = std::trunc(view.track.length() / 0.65 - 0.25);
+                const double wanted = std::trunc(view.scene().track().length() / 0.65 - 0.25);
                 EXPECT_EQ(static_cast<double>(ties.polygons.size()),
                           6.0 * ppq * std::max(0.0, wanted))
                     << what;
@@ -120,13 +120,13 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
 
                 // Both camera modes give finite matrices for a real frame.
                 for (bool ride : {false, true}) {
-                    view.look_from_car = ride;
+                    view.scene().set_look_from_car(ride);
                     gl.draw_frame();
                     EXPECT_TRUE(matrix_finite(GL_MODELVIEW_MATRIX)) << what << " ride " << ride;
                     EXPECT_TRUE(matrix_finite(GL_PROJECTION_MATRIX)) << what;
                     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << what;
                 }
-                view.look_from_car = false;
+                view.scene().set_look_from_car(false);
             }
         }
     }
@@ -135,7 +135,7 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
 TEST(FiniteDrawing, FarAwayPointsStillDrawTheWholeTrack) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.track.point(3).set_position(1.0e9, -1.0e9, 1.0e9);
+    view.scene().track().point(3).set_position(1.0e9, -1.0e9, 1.0e9);
     const Feedback fb = gl.capture([&] { view.draw_scene(); }, 2.0e9, 1 << 23);
     ASSERT_FALSE(fb.overflow);
     EXPECT_TRUE(all_finite(fb.values));

@@ -59,7 +59,7 @@ TEST(Projection, PerspectiveOf45DegreesWithTheNearPlaneOfTheViewMode) {
     GlView gl;
     CoasterWindow& view = gl.view();
     for (bool ride : {false, true}) {
-        view.look_from_car = ride;
+        view.scene().set_look_from_car(ride);
         gl.make_current();
         view.setup_projection(true);
         GLdouble m[16];
@@ -76,7 +76,7 @@ TEST(Projection, PerspectiveOf45DegreesWithTheNearPlaneOfTheViewMode) {
 
     // Without a reset the perspective is multiplied onto what is there.
     gl.make_current();
-    view.look_from_car = false;
+    view.scene().set_look_from_car(false);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glScaled(2.0, 2.0, 1.0);
@@ -90,11 +90,11 @@ TEST(Projection, ModelviewIsTheCameraLook) {
     GlView gl;
     CoasterWindow& view = gl.view();
     for (bool ride : {false, true}) {
-        view.look_from_car = ride;
-        view.car_u = 1.3f;
+        view.scene().set_look_from_car(ride);
+        view.scene().train().car_u = 1.3f;
         gl.make_current();
         view.setup_projection(true);
-        const LookAt look = view.camera.look(view.car_u, ride);
+        const LookAt look = view.camera().look(view.scene().train().car_u, ride);
         GLdouble m[16];
         glGetDoublev(GL_MODELVIEW_MATRIX, m);
         auto apply = [&](const Point3& p) {
@@ -137,7 +137,7 @@ TEST(Frame, EveryDrawRoutineLeavesTheMatrixStackAsItFoundIt) {
     GlView gl;
     CoasterWindow& view = gl.view();
     view.add_ball_generator();
-    view.num_cars = 3;
+    view.scene().train().cars = 3;
     view.set_curve_type(Bezier);
     const std::vector<std::pair<const char*, std::function<void()>>> routines = {
         {"scene", [&] { view.draw_scene(); }},     {"points", [&] { view.draw_control_points(); }},
@@ -177,9 +177,9 @@ TEST(SelectionNames, LoadedInDrawingOrderWithHandlesOnlyForBezier) {
 
     view.add_ball_generator();
     view.add_ball_generator();
-    view.generators[1]->position()->set_position(3.0, 0.0, -4.0);
+    view.scene().generator(1).position().set_position(3.0, 0.0, -4.0);
     const std::vector<GLuint> generators = {400, 401};
-    for (int type : {Linear, Cardinal, BSpline}) {
+    for (CurveType type : {Linear, Cardinal, BSpline}) {
         view.set_curve_type(type);
         EXPECT_EQ(gl.select_names(), concat({points, generators, light, rest}))
             << "curve type " << type;
@@ -195,7 +195,7 @@ TEST(SelectionNames, LoadedInDrawingOrderWithHandlesOnlyForBezier) {
 TEST(SelectionNames, HandleNamesOfAHundredPointsStayBelowTheLight) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    while (view.num_points < Track::kMaxPoints) {
+    while (view.scene().track().num_points() < Track::kMaxPoints) {
         view.add_point();
     }
     view.set_curve_type(Bezier);
@@ -206,10 +206,10 @@ TEST(SelectionNames, HandleNamesOfAHundredPointsStayBelowTheLight) {
 TEST(Ground, CheckerboardWithBlackCornersSeenFromAbove) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.camera.set_target(0.0, 0.0, 0.0);
-    view.camera.set_up(0.0, 0.0, -1.0);
-    view.camera.set_distance(40.0);
-    view.camera.set_elevation(90.0);
+    view.camera().set_target(0.0, 0.0, 0.0);
+    view.camera().set_up(0.0, 0.0, -1.0);
+    view.camera().set_distance(40.0);
+    view.camera().set_elevation(90.0);
     gl.draw_frame();
 
     // Cells of the outer ring, away from the track, the car and the markers.
@@ -240,13 +240,13 @@ TEST(Ground, CheckerboardWithBlackCornersSeenFromAbove) {
 TEST(Lighting, LightCubeYellowOrBlueWhenSelectedAndNeverShaded) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    const Point3 light{view.light_pos.x, view.light_pos.y, view.light_pos.z};
+    const Point3 light{view.scene().light().x, view.scene().light().y, view.scene().light().z};
     for (bool lights : {true, false}) {
-        view.lights_on = lights;
-        view.selected_name = -1;
+        view.scene().set_lights_on(lights);
+        view.scene().select_name(-1);
         gl.draw_frame();
         expect_rgb(pixel_at(gl, light), 255, 255, 0, "light cube");
-        view.selected_name = CoasterWindow::kLightName;
+        view.scene().select_name(kLightName);
         gl.draw_frame();
         expect_rgb(pixel_at(gl, light), 0, 0, 255, "selected light cube");
     }
@@ -256,11 +256,11 @@ TEST(Lighting, SelectedPointCubeRedOthersBlue) {
     GlView gl;
     CoasterWindow& view = gl.view();
     auto cube = [&](int i) {
-        const ControlPoint& p = view.track.point(i);
+        const ControlPoint& p = view.scene().track().point(i);
         return Point3{p.x, p.y + 0.5, p.z};
     };
     for (int selected : {1, 2, 3}) {
-        view.selected_name = selected;
+        view.scene().select_name(selected);
         gl.draw_frame();
         for (int i = 1; i < 4; ++i) {
             const Rgb c = pixel_at(gl, cube(i));
@@ -277,8 +277,8 @@ TEST(Lighting, SelectedPointCubeRedOthersBlue) {
     }
     // With the lights off the cubes show their plain colours, from the very
     // first frame after the switch.
-    view.lights_on = false;
-    view.selected_name = 2;
+    view.scene().set_lights_on(false);
+    view.scene().select_name(2);
     gl.draw_frame();
     expect_rgb(pixel_at(gl, cube(2)), 178, 0, 0, "plain red");
     expect_rgb(pixel_at(gl, cube(3)), 0, 0, 204, "plain blue");
@@ -287,15 +287,15 @@ TEST(Lighting, SelectedPointCubeRedOthersBlue) {
 TEST(Lighting, TiesAndCarsShowPlainColoursOnlyWithTheLightsOff) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.car_u = 2.5f; // between two markers, away from the first ties
-    const Track& track = view.track;
+    view.scene().train().car_u = 2.5f; // between two markers, away from the first ties
+    const Track& track = view.scene().track();
     const float tie_u = track.advance(0.65, 0.0f);
     const Point3 up = track.up_at(tie_u);
     const Point3 tie_top = gl_test::sub(track.position_at(tie_u), gl_test::scale(up, 0.05));
-    const Point3 car =
-        gl_test::add(track.position_at(view.car_u), gl_test::scale(track.up_at(view.car_u), 0.7));
+    const Point3 car = gl_test::add(track.position_at(view.scene().train().car_u),
+                                    gl_test::scale(track.up_at(view.scene().train().car_u), 0.7));
 
-    view.lights_on = false;
+    view.scene().set_lights_on(false);
     gl.draw_frame();
     const Rgb plain_tie = pixel_at(gl, tie_top);
     expect_rgb(plain_tie, 158, 103, 29, "plain tie");
@@ -305,7 +305,7 @@ TEST(Lighting, TiesAndCarsShowPlainColoursOnlyWithTheLightsOff) {
     const Rgb plain_ground = pixel_at(gl, {-9.0, 0.0, 0.5});
     expect_rgb(plain_ground, 255, 255, 255, "white cell");
 
-    view.lights_on = true;
+    view.scene().set_lights_on(true);
     gl.draw_frame();
     const Rgb lit_tie = pixel_at(gl, tie_top);
     EXPECT_GT(std::abs(lit_tie.r - plain_tie.r), 10) << "ties are shaded when lit";

@@ -20,7 +20,7 @@ TEST(GeneratorDrawing, GreenPostOnTheGroundWithAnOpenCupRaisedByY) {
     GlView gl;
     CoasterWindow& view = gl.view();
     view.add_ball_generator();
-    view.generators[0]->position()->set_position(3.0, 0.5, -4.0);
+    view.scene().generator(0).position().set_position(3.0, 0.5, -4.0);
     const Feedback fb = gl.capture([&] { view.draw_generators(); });
     const auto green = fb.polygons_coloured(0.0f, 0.9f, 0.0f);
     const auto black = fb.polygons_coloured(0.0f, 0.0f, 0.0f);
@@ -67,8 +67,8 @@ TEST(GeneratorDrawing, BallsAreSpheresAtTheirWorldHeightFollowingTheGenerator) {
     GlView gl;
     CoasterWindow& view = gl.view();
     view.add_ball_generator();
-    BallGenerator& generator = *view.generators[0];
-    generator.position()->set_position(-2.0, 0.7, 1.0);
+    BallGenerator& generator = view.scene().generator(0);
+    generator.position().set_position(-2.0, 0.7, 1.0);
     // Each update in a different second, so every ball gets its own colour.
     for (int k = 0; k < 40; ++k) {
         generator.update(400, 0, 1700000000 + k);
@@ -76,7 +76,7 @@ TEST(GeneratorDrawing, BallsAreSpheresAtTheirWorldHeightFollowingTheGenerator) {
     ASSERT_GE(generator.num_balls(), 3);
 
     for (const Point3 at : {Point3{-2.0, 0.7, 1.0}, Point3{5.0, 0.7, -6.0}}) {
-        generator.position()->set_position(at.x, at.y, at.z);
+        generator.position().set_position(at.x, at.y, at.z);
         const Feedback fb = gl.capture([&] { view.draw_generators(); });
         for (int k = 0; k < generator.num_balls(); ++k) {
             const Ball& ball = generator.live_ball(k);

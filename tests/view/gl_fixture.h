@@ -4,7 +4,6 @@
 // No assertions of its own.
 #pragma once
 
-#include <FL/Fl_Value_Slider.H>
 #include <FL/Fl_Window.H>
 #include <FL/gl.h>
 
@@ -68,23 +67,19 @@ struct Feedback {
     std::vector<std::vector<FeedbackVertex>> polygons_coloured(float r, float g, float b) const;
 };
 
-// Whether the harness window holds a roll slider for the view to show the
-// selected point's roll in (as the main window does).
-enum class Slider { none, roll };
-
 // A shown 480 x 480 CoasterWindow at the top left of a plain Fl_Window (no
 // main window), with its GL context current.
 class GlView {
 public:
     static constexpr int kSize = 480;
 
-    explicit GlView(Slider slider = Slider::none);
+    GlView();
     ~GlView();
     GlView(const GlView&) = delete;
     GlView& operator=(const GlView&) = delete;
 
     CoasterWindow& view() { return *view_; }
-    Fl_Value_Slider& roll_slider() { return *slider_; } // only with Slider::roll
+    Scene& scene() { return view_->scene(); }
     void make_current();
 
     // make_current, the view's own draw() into the back buffer, glFinish.
@@ -127,8 +122,7 @@ public:
 
 private:
     std::unique_ptr<Fl_Window> window_;
-    CoasterWindow* view_ = nullptr;     // owned by window_
-    Fl_Value_Slider* slider_ = nullptr; // owned by window_, when there is one
+    CoasterWindow* view_ = nullptr; // owned by window_
     int polygons_per_quad_ = 0;
     int held_button_ = 0;
 };

@@ -72,16 +72,10 @@ std::vector<std::vector<FeedbackVertex>> Feedback::polygons_coloured(float r, fl
     return result;
 }
 
-GlView::GlView(Slider slider) {
-    // The slider stands to the right of the view, so the view keeps its place.
-    const int width = slider == Slider::roll ? kSize + 210 : kSize;
-    window_ = std::make_unique<Fl_Window>(0, 0, width, kSize, "view harness");
+GlView::GlView() {
+    window_ = std::make_unique<Fl_Window>(0, 0, kSize, kSize, "view harness");
     window_->begin();
-    if (slider == Slider::roll) {
-        slider_ = new Fl_Value_Slider(kSize + 10, 60, 190, 20, "roll");
-        slider_->bounds(-180, 180);
-    }
-    view_ = new CoasterWindow(0, 0, kSize, kSize, slider_);
+    view_ = new CoasterWindow(0, 0, kSize, kSize);
     window_->end();
     window_->show();
     for (int i = 0; i < 100 && !view_->shown(); ++i) {

@@ -54,7 +54,7 @@ TEST(PointMarkers, CubeFloatsHalfAUnitAboveEachPointWithAnUprightPost) {
     EXPECT_TRUE(fb.polygons_coloured(0.7f, 0.0f, 0.0f).empty()) << "nothing selected";
 
     for (int i = 0; i < 4; ++i) {
-        const ControlPoint& p = view.track.point(i);
+        const ControlPoint& p = view.scene().track().point(i);
         const Point3 centre{p.x, p.y + 0.5, p.z};
         expect_cube_corners(blue, i * per_cube, per_cube, centre, 0.15, "point cube");
         EXPECT_LT(distance(mean_of(blue, i * per_cube, per_cube), centre), 1e-4);
@@ -79,14 +79,14 @@ TEST(PointMarkers, PostLeansWithTheRollAtRightAnglesToTheRails) {
     GlView gl;
     CoasterWindow& view = gl.view();
     for (double roll : {35.0, -60.0}) {
-        view.track.point(2).roll = roll;
+        view.scene().track().point(2).roll = roll;
         const Feedback fb = gl.capture([&] { view.draw_control_points(); });
         const Feedback rails = gl.capture([&] { view.draw_rails(); });
         const auto strips = rails.strips();
         ASSERT_EQ(strips.size(), 2u);
 
         // Point 2's post: the black segment that starts at the cube's centre.
-        const ControlPoint& p = view.track.point(2);
+        const ControlPoint& p = view.scene().track().point(2);
         const Point3 centre{p.x, p.y + 0.5, p.z};
         Point3 post{};
         int found = 0;
@@ -107,7 +107,7 @@ TEST(PointMarkers, PostLeansWithTheRollAtRightAnglesToTheRails) {
         const Point3 lowered = strips[0][40].a.world.y < strips[1][40].a.world.y
                                    ? strips[0][40].a.world
                                    : strips[1][40].a.world;
-        const Point3 out = gl_test::sub(lowered, view.track.position_at(2.0f));
+        const Point3 out = gl_test::sub(lowered, view.scene().track().position_at(2.0f));
         const Point3 lean{dir.x, 0.0, dir.z};
         EXPECT_GT(gl_test::dot(lean, Point3{out.x, 0.0, out.z}), 0.1) << "roll " << roll;
     }
@@ -117,16 +117,16 @@ TEST(PointMarkers, OnlyTheSelectedPointIsRed) {
     GlView gl;
     CoasterWindow& view = gl.view();
     const int per_cube = 6 * gl.polygons_per_quad();
-    view.selected_name = 3;
+    view.scene().select_name(3);
     const Feedback fb = gl.capture([&] { view.draw_control_points(); });
     const Polygons red = fb.polygons_coloured(0.7f, 0.0f, 0.0f);
     ASSERT_EQ(red.size(), static_cast<std::size_t>(per_cube));
-    const ControlPoint& p = view.track.point(3);
+    const ControlPoint& p = view.scene().track().point(3);
     EXPECT_LT(distance(mean_of(red, 0, per_cube), {p.x, p.y + 0.5, p.z}), 1e-4);
     EXPECT_EQ(fb.polygons_coloured(0.0f, 0.0f, 0.8f).size(), 3u * per_cube);
 
     // A handle's name (Bezier, 4 points: 4 to 11) turns no point red.
-    view.selected_name = 4;
+    view.scene().select_name(4);
     const Feedback none = gl.capture([&] { view.draw_control_points(); });
     EXPECT_TRUE(none.polygons_coloured(0.7f, 0.0f, 0.0f).empty());
 }
@@ -135,15 +135,15 @@ TEST(HandleMarkers, WorldAlignedBoxesAroundEveryHandleSelectedOneRed) {
     GlView gl;
     CoasterWindow& view = gl.view();
     view.set_curve_type(Bezier);
-    view.track.point(1).roll = 40.0;
-    view.track.point(2).set_position(3.0, 2.5, 2.0);
-    view.track.make_handles();
+    view.scene().track().point(1).roll = 40.0;
+    view.scene().track().point(2).set_position(3.0, 2.5, 2.0);
+    view.scene().track().make_handles();
     const int per_box = 6 * gl.polygons_per_quad();
-    view.selected_name = 4 + 2 * 1 + 1; // handle 1 of segment 1
+    view.scene().select_name(4 + 2 * 1 + 1); // handle 1 of segment 1
     const Feedback fb = gl.capture([&] { view.draw_handles(); });
     ASSERT_EQ(fb.polygons.size(), 8u * per_box);
     for (int k = 0; k < 8; ++k) {
-        const ControlPoint& h = view.track.bezier_handle(k);
+        const ControlPoint& h = view.scene().track().bezier_handle(k);
         for (int q = k * per_box; q < (k + 1) * per_box; ++q) {
             const auto& c = fb.polygons[q].front().colour;
             if (k == 3) {
@@ -167,7 +167,7 @@ TEST(HandleMarkers, WorldAlignedBoxesAroundEveryHandleSelectedOneRed) {
 TEST(LightMarker, UnoutlinedCubeAtTheLight) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.light_pos.set_position(-3.0, 6.0, 1.5);
+    view.scene().light().set_position(-3.0, 6.0, 1.5);
     const int per_cube = 6 * gl.polygons_per_quad();
     const Feedback fb = gl.capture([&] { view.draw_light_cube(); });
     const Polygons yellow = fb.polygons_coloured(1.0f, 1.0f, 0.0f);

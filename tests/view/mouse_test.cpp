@@ -15,7 +15,6 @@ using gl_test::at;
 using gl_test::cube_centre;
 using gl_test::GlView;
 using gl_test::Pixel;
-using gl_test::Slider;
 
 namespace {
 
@@ -29,7 +28,7 @@ void select_at(GlView& h, const Point3& p, int name) {
     const Pixel px = h.locate(p);
     ASSERT_TRUE(px.visible);
     h.press(kLeft, px.x, px.y);
-    ASSERT_EQ(h.view().selected_name, name);
+    ASSERT_EQ(h.scene().selection().name(), name);
 }
 
 // The selected object sits under the pointer: its pixel is where we dragged.
@@ -41,8 +40,8 @@ void expect_under_pointer(GlView& h, const Point3& p, int x, int y) {
 
 std::vector<ControlPoint> all_points(CoasterWindow& v) {
     std::vector<ControlPoint> out;
-    for (int i = 0; i < v.num_points; ++i) {
-        out.push_back(v.track.point(i));
+    for (int i = 0; i < v.scene().track().num_points(); ++i) {
+        out.push_back(v.scene().track().point(i));
     }
     return out;
 }
@@ -57,7 +56,7 @@ void expect_same(const ControlPoint& a, const ControlPoint& b) {
 } // namespace
 
 TEST(MouseEvents, TakesPressDragReleaseShowAndDeclinesTheRest) {
-    GlView h(Slider::roll);
+    GlView h;
     EXPECT_EQ(h.press(kMiddle, 100, 100), 1);
     EXPECT_EQ(h.drag(100, 100), 1);
     h.clear_damage();
@@ -72,7 +71,7 @@ TEST(MouseEvents, TakesPressDragReleaseShowAndDeclinesTheRest) {
 }
 
 TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
-    CoasterWindow v(20, 20, 120, 120, nullptr);
+    CoasterWindow v(20, 20, 120, 120);
     ASSERT_FALSE(v.shown());
     // Showing a window sends it FL_SHOW from inside show(); the handler's own
     // show() must then find the window shown and return.
@@ -89,63 +88,51 @@ TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
     Fl::check();
 }
 
-TEST(MouseEvents, PressWorksWithoutARollSlider) {
-    // Tests and embedders may build the view without the main window's slider.
+TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     GlView h;
     CoasterWindow& v = h.view();
-    ASSERT_EQ(v.roll_slider, nullptr);
-    const Pixel px = h.locate(cube_centre(v.track.point(1)));
-    EXPECT_EQ(h.press(kLeft, px.x, px.y), 1);
-    EXPECT_EQ(v.selected_name, 1);
-    EXPECT_EQ(v.selected_point, &v.track.point(1));
-}
-
-TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
-    GlView h(Slider::roll);
-    CoasterWindow& v = h.view();
-    v.track.point(2).roll = 33.0;
-    const ControlPoint start = v.track.point(2);
+    v.scene().track().point(2).roll = 33.0;
+    const ControlPoint start = v.scene().track().point(2);
     const Pixel cube = h.locate(cube_centre(start));
     const Pixel from = h.locate(at(start));
 
     // The drag comes straight after the press, before any redraw, while the
     // projection still holds the pick region.
     h.press(kLeft, cube.x, cube.y);
-    ASSERT_EQ(v.selected_name, 2);
-    EXPECT_DOUBLE_EQ(h.roll_slider().value(), 33.0);
+    ASSERT_EQ(v.scene().selection().name(), 2);
     h.clear_damage();
     EXPECT_EQ(h.drag(from.x + 40, from.y + 25), 1);
     EXPECT_TRUE(h.damaged());
-    const ControlPoint moved = v.track.point(2);
+    const ControlPoint moved = v.scene().track().point(2);
     EXPECT_NEAR(moved.y, start.y, 1e-9);
     EXPECT_EQ(moved.roll, 33.0);
     EXPECT_GT(std::hypot(moved.x - start.x, moved.z - start.z), 0.5);
     expect_under_pointer(h, at(moved), from.x + 40, from.y + 25);
-    EXPECT_EQ(v.last_mouse_x, from.x + 40);
-    EXPECT_EQ(v.last_mouse_y, from.y + 25);
+    EXPECT_EQ(v.last_mouse_x(), from.x + 40);
+    EXPECT_EQ(v.last_mouse_y(), from.y + 25);
 
     // Ctrl: straight up under the pointer, x and z untouched.
     const Pixel base = h.locate(at(moved));
     h.drag(base.x, base.y - 60, FL_CTRL);
-    const ControlPoint lifted = v.track.point(2);
+    const ControlPoint lifted = v.scene().track().point(2);
     EXPECT_EQ(lifted.x, moved.x);
     EXPECT_EQ(lifted.z, moved.z);
     EXPECT_GT(lifted.y, moved.y + 0.5);
     EXPECT_EQ(lifted.roll, 33.0);
     // The rest of the ring stays put.
-    EXPECT_EQ(v.track.point(0).x, -2.501);
-    EXPECT_EQ(v.track.point(1).z, 2.501);
+    EXPECT_EQ(v.scene().track().point(0).x, -2.501);
+    EXPECT_EQ(v.scene().track().point(1).z, 2.501);
 }
 
 TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.add_ball_generator();
-    v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
+    v.scene().generator(0).position().set_position(-5.0, 0.0, 5.0);
     select_at(h, Point3{-5.0, 0.55, 5.0}, 400);
     const Pixel base = h.locate(Point3{-5.0, 0.0, 5.0});
     h.drag(base.x, base.y - 50, FL_CTRL);
-    const ControlPoint& g = *v.generators[0]->position();
+    const ControlPoint& g = v.scene().generator(0).position();
     EXPECT_EQ(g.x, -5.0);
     EXPECT_EQ(g.y, 0.0);
     EXPECT_EQ(g.z, 5.0);
@@ -156,15 +143,15 @@ TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
 }
 
 TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
-    select_at(h, at(v.light_pos), 301);
-    const Pixel from = h.locate(at(v.light_pos));
+    select_at(h, at(v.scene().light()), 301);
+    const Pixel from = h.locate(at(v.scene().light()));
     h.press(kLeft, from.x, from.y);
     h.drag(from.x - 60, from.y + 30);
-    EXPECT_NEAR(v.light_pos.y, 4.0, 1e-9);
-    EXPECT_GT(std::hypot(v.light_pos.x - 0.0, v.light_pos.z - 4.0), 0.5);
-    expect_under_pointer(h, at(v.light_pos), from.x - 60, from.y + 30);
+    EXPECT_NEAR(v.scene().light().y, 4.0, 1e-9);
+    EXPECT_GT(std::hypot(v.scene().light().x - 0.0, v.scene().light().z - 4.0), 0.5);
+    expect_under_pointer(h, at(v.scene().light()), from.x - 60, from.y + 30);
 
     // GL keeps the light's position in eye coordinates: the modelview of the
     // frame applied to (x, y, z, 0).
@@ -173,7 +160,7 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
     GLdouble m[16];
     glGetLightfv(GL_LIGHT0, GL_POSITION, pos);
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
-    const double l[3] = {v.light_pos.x, v.light_pos.y, v.light_pos.z};
+    const double l[3] = {v.scene().light().x, v.scene().light().y, v.scene().light().z};
     for (int row = 0; row < 3; ++row) {
         const double expected = m[row] * l[0] + m[4 + row] * l[1] + m[8 + row] * l[2];
         EXPECT_NEAR(pos[row], expected, 1e-4) << "row " << row;
@@ -182,126 +169,63 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
 }
 
 TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.set_curve_type(Bezier);
     int chosen = -1;
-    for (int k = 0; k < 2 * v.num_points && chosen < 0; ++k) {
-        const Pixel px = h.locate(at(v.track.bezier_handle(k)));
+    for (int k = 0; k < 2 * v.scene().track().num_points() && chosen < 0; ++k) {
+        const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
         if (!px.visible) {
             continue;
         }
         h.press(kLeft, px.x, px.y);
-        if (v.selected_name == v.num_points + k) {
+        if (v.scene().selection().name() == v.scene().track().num_points() + k) {
             chosen = k;
         }
     }
     ASSERT_GE(chosen, 0);
     v.set_curve_type(Linear);
     h.draw_frame();
-    const ControlPoint start = v.track.bezier_handle(chosen);
+    const ControlPoint start = v.scene().track().bezier_handle(chosen);
     const Pixel from = h.locate(at(start));
     h.drag(from.x + 20, from.y + 20);
-    const ControlPoint& now = v.track.bezier_handle(chosen);
+    const ControlPoint& now = v.scene().track().bezier_handle(chosen);
     EXPECT_NEAR(now.y, start.y, 1e-9);
     EXPECT_GT(std::hypot(now.x - start.x, now.z - start.z), 0.1);
     expect_under_pointer(h, at(now), from.x + 20, from.y + 20);
 }
 
 TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.add_ball_generator();
     const auto before = all_points(v);
-    const ControlPoint light = v.light_pos;
+    const ControlPoint light = v.scene().light();
 
     // A press on the empty sky selects nothing; the drag moves nothing.
     h.press(kLeft, 240, 5);
-    ASSERT_EQ(v.selected_name, -1);
+    ASSERT_EQ(v.scene().selection().name(), -1);
+    const Track track = v.scene().track();
     h.drag(300, 300);
-    // Names outside every range: between the handles and the light, between
-    // the light and the generators, and past the last generator.
-    for (int name : {3 * v.num_points, 300, 302, 399, 401, 419}) {
-        v.selected_name = name;
-        v.last_button = kLeft;
-        EXPECT_EQ(gl_test::send_drag(v, kLeft, 200, 300), 1);
-    }
+    h.drag(100, 200, FL_CTRL);
     const auto after = all_points(v);
-    for (int i = 0; i < v.num_points; ++i) {
+    for (int i = 0; i < v.scene().track().num_points(); ++i) {
         expect_same(after[i], before[i]);
     }
-    for (int k = 0; k < 2 * v.num_points; ++k) {
-        EXPECT_TRUE(std::isfinite(v.track.bezier_handle(k).x));
+    for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
+        expect_same(v.scene().track().bezier_handle(k), track.bezier_handle(k));
     }
-    expect_same(v.light_pos, light);
-    EXPECT_EQ(v.generators[0]->position()->x, 0.0);
-    EXPECT_EQ(v.generators[0]->position()->z, 0.0);
-}
-
-// Rays that cannot meet the drag plane in front of the eye leave the object.
-TEST(LeftDrag, DegenerateRaysLeaveTheObjectInPlace) {
-    GlView h(Slider::roll);
-    CoasterWindow& v = h.view();
-    auto drag_point = [&](int index, int x, int y, int state) {
-        v.selected_name = index;
-        v.last_button = kLeft;
-        gl_test::send_drag(v, kLeft, x, y, state);
-    };
-    auto unprojected = [&](int x, int y) {
-        h.draw_frame();
-        Point3 n;
-        v.unproject(x, GlView::kSize - y - 1, 0.0, &n.x, &n.y, &n.z);
-        return n;
-    };
-
-    // Eye level with the board, looking along -z: the middle row of pixels
-    // runs parallel to every horizontal plane.
-    v.camera.set_eye(0.0, 0.0, 20.0);
-    v.camera.set_target(0.0, 0.0, 0.0);
-    const int mid = GlView::kSize / 2;
-    ASSERT_EQ(unprojected(100, mid - 1).y, 0.0) << "test needs an exactly level ray";
-    ControlPoint before = v.track.point(1);
-    drag_point(1, 100, mid - 1, 0);
-    expect_same(v.track.point(1), before);
-
-    // Looking along -x, the middle column runs parallel to every plane z = c.
-    v.camera.set_eye(20.0, 0.0, 0.0);
-    ASSERT_EQ(unprojected(mid, 100).z, 0.0) << "test needs a ray in a plane z = 0";
-    before = v.track.point(1);
-    drag_point(1, mid, 100, FL_CTRL);
-    expect_same(v.track.point(1), before);
-
-    // A point above the eye with the pointer below the horizon: the ray meets
-    // the point's plane only behind the eye.
-    v.camera.set_eye(0.0, 5.0, 20.0);
-    v.camera.set_target(0.0, 5.0, 0.0);
-    v.track.point(0).set_position(0.0, 9.0, 0.0);
-    before = v.track.point(0);
-    ASSERT_LT(unprojected(mid, 400).y, 5.0);
-    drag_point(0, mid, 400, 0);
-    expect_same(v.track.point(0), before);
-    // With Ctrl: the point lies behind the eye, so the plane z = 25 is met
-    // only behind it too.
-    v.track.point(0).set_position(0.0, 1.0, 25.0);
-    before = v.track.point(0);
-    drag_point(0, mid + 50, 100, FL_CTRL);
-    expect_same(v.track.point(0), before);
-
-    // The same drags with a normal camera do move the point.
-    v.camera.update_eye();
-    v.camera.set_target(0.0, 3.0, 0.0);
-    v.track.point(0).set_position(0.0, 1.0, 0.0);
-    h.draw_frame();
-    drag_point(0, 200, 300, 0);
-    EXPECT_NE(v.track.point(0).x, 0.0);
+    expect_same(v.scene().light(), light);
+    EXPECT_EQ(v.scene().generator(0).position().x, 0.0);
+    EXPECT_EQ(v.scene().generator(0).position().z, 0.0);
 }
 
 TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
-    OrbitCamera& c = v.camera;
+    OrbitCamera& c = v.camera();
     h.press(kRight, 200, 200);
-    EXPECT_EQ(v.last_button, kRight);
+    EXPECT_EQ(v.last_button(), kRight);
     const double az = c.azimuth();
     h.drag(300, 200); // far right: still one step
     EXPECT_DOUBLE_EQ(c.azimuth(), az - 4.0);
@@ -309,8 +233,8 @@ TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
     EXPECT_DOUBLE_EQ(c.azimuth(), az);
     h.drag(290, 250);
     EXPECT_DOUBLE_EQ(c.azimuth(), az + 4.0);
-    EXPECT_EQ(v.last_mouse_x, 290);
-    EXPECT_EQ(v.last_mouse_y, 250);
+    EXPECT_EQ(v.last_mouse_x(), 290);
+    EXPECT_EQ(v.last_mouse_y(), 250);
     // Wrapping below zero comes back near 360.
     c.set_azimuth(2.0);
     h.drag(291, 250);
@@ -333,15 +257,15 @@ TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
 }
 
 TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
-    OrbitCamera& c = v.camera;
+    OrbitCamera& c = v.camera();
     h.press(kMiddle, 200, 200);
     h.drag(200, 150); // up: closer
     EXPECT_DOUBLE_EQ(c.distance(), 14.8);
     h.drag(100, 150); // y equal: nothing
     EXPECT_DOUBLE_EQ(c.distance(), 14.8);
-    EXPECT_EQ(v.last_mouse_x, 100);
+    EXPECT_EQ(v.last_mouse_x(), 100);
     h.drag(100, 160); // down: farther
     EXPECT_DOUBLE_EQ(c.distance(), 15.0);
     for (int i = 1; i <= 80; ++i) {
@@ -363,11 +287,11 @@ TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
 }
 
 TEST(CameraDrag, RideViewSteersNothingButRedraws) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.set_look_from_car(true);
     h.draw_frame();
-    OrbitCamera& c = v.camera;
+    OrbitCamera& c = v.camera();
     const double az = c.azimuth(), el = c.elevation(), d = c.distance(), ty = c.target()->y;
     for (int button : {kRight, kMiddle}) {
         for (int state : {0, FL_CTRL}) {
@@ -375,10 +299,10 @@ TEST(CameraDrag, RideViewSteersNothingButRedraws) {
             h.clear_damage();
             h.drag(250, 260, state);
             EXPECT_TRUE(h.damaged());
-            EXPECT_EQ(v.last_mouse_x, 250);
-            EXPECT_EQ(v.last_mouse_y, 260);
+            EXPECT_EQ(v.last_mouse_x(), 250);
+            EXPECT_EQ(v.last_mouse_y(), 260);
             h.drag(150, 100, state);
-            EXPECT_EQ(v.last_mouse_x, 150);
+            EXPECT_EQ(v.last_mouse_x(), 150);
         }
     }
     EXPECT_EQ(c.azimuth(), az);
@@ -388,17 +312,17 @@ TEST(CameraDrag, RideViewSteersNothingButRedraws) {
 }
 
 TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     for (int button : {kMiddle, kRight}) {
-        select_at(h, at(v.light_pos), 301);
+        select_at(h, at(v.scene().light()), 301);
         h.clear_damage();
         EXPECT_EQ(h.press(button, 10, 10), 1);
-        EXPECT_EQ(v.selected_name, -1);
+        EXPECT_EQ(v.scene().selection().name(), -1);
         EXPECT_FALSE(h.damaged());
         // A later drag with this button leaves the light alone.
-        const ControlPoint light = v.light_pos;
+        const ControlPoint light = v.scene().light();
         h.drag(40, 40);
-        expect_same(v.light_pos, light);
+        expect_same(v.scene().light(), light);
     }
 }

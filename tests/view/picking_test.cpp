@@ -12,7 +12,6 @@ using gl_test::at;
 using gl_test::cube_centre;
 using gl_test::GlView;
 using gl_test::Pixel;
-using gl_test::Slider;
 
 namespace {
 
@@ -31,29 +30,29 @@ struct PickResult {
 };
 
 PickResult left_press(GlView& h, const Pixel& px) {
-    h.clear_damage();
     PickResult r;
+    h.view().on_pick([&r] { r.picked = true; });
+    h.clear_damage();
     r.handled = h.press(1, px.x, px.y);
-    r.picked = h.view().picked;
-    r.name = h.view().selected_name;
+    r.name = h.scene().selection().name();
     r.damaged = h.damaged();
     h.release(px.x, px.y);
+    h.view().on_pick(nullptr);
     return r;
 }
 
 } // namespace
 
-TEST(Picking, EachControlPointIsSelectedWithItsRollShownAndModelviewKept) {
-    GlView h(Slider::roll);
+TEST(Picking, EachControlPointIsSelectedWithItsRollAtHandAndModelviewKept) {
+    GlView h;
     CoasterWindow& v = h.view();
-    for (int i = 0; i < v.num_points; ++i) {
-        v.track.point(i).roll = 10.0 * (i + 1);
+    for (int i = 0; i < v.scene().track().num_points(); ++i) {
+        v.scene().track().point(i).roll = 10.0 * (i + 1);
     }
     h.draw_frame();
-    for (int i = 0; i < v.num_points; ++i) {
-        const Pixel px = h.locate(cube_centre(v.track.point(i)));
+    for (int i = 0; i < v.scene().track().num_points(); ++i) {
+        const Pixel px = h.locate(cube_centre(v.scene().track().point(i)));
         ASSERT_TRUE(px.visible) << "point " << i;
-        h.roll_slider().value(-1.0);
         h.draw_frame();
         v.make_current();
         const auto before = modelview();
@@ -64,22 +63,21 @@ TEST(Picking, EachControlPointIsSelectedWithItsRollShownAndModelviewKept) {
         EXPECT_TRUE(r.picked);
         EXPECT_EQ(r.name, i);
         EXPECT_TRUE(r.damaged);
-        EXPECT_EQ(v.selected_point, &v.track.point(i));
-        EXPECT_DOUBLE_EQ(h.roll_slider().value(), 10.0 * (i + 1));
+        EXPECT_EQ(v.scene().selected_roll(), 10.0 * (i + 1));
     }
 }
 
 TEST(Picking, DrawingOrderNotDepthDecides) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
-    const Point3 eye{v.camera.eye_x(), v.camera.eye_y(), v.camera.eye_z()};
+    const Point3 eye{v.camera().eye_x(), v.camera().eye_y(), v.camera().eye_z()};
     // Put the cube of point `front` on the line from the eye to the cube of
     // point `back`, a third of the way towards the eye.
     auto hide_behind = [&](int front, int back) {
-        const Point3 c = cube_centre(v.track.point(back));
+        const Point3 c = cube_centre(v.scene().track().point(back));
         const Point3 f{c.x + (eye.x - c.x) / 3.0, c.y + (eye.y - c.y) / 3.0,
                        c.z + (eye.z - c.z) / 3.0};
-        v.track.point(front).set_position(f.x, f.y - 0.5, f.z);
+        v.scene().track().point(front).set_position(f.x, f.y - 0.5, f.z);
         h.draw_frame();
         return h.locate(c);
     };
@@ -94,43 +92,43 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
     EXPECT_EQ(left_press(h, px).name, 0);
 
     // A control point in front of the light cube and one behind it both win.
-    const ControlPoint l = v.light_pos;
+    const ControlPoint l = v.scene().light();
     const Pixel light = h.locate(at(l));
     ASSERT_TRUE(light.visible);
-    EXPECT_EQ(left_press(h, light).name, CoasterWindow::kLightName);
+    EXPECT_EQ(left_press(h, light).name, kLightName);
     for (double along : {0.3, -0.3}) {
         // along > 0 moves the cube from the light towards the eye.
-        v.track.point(2).set_position(l.x + along * (eye.x - l.x),
-                                      l.y + along * (eye.y - l.y) - 0.5,
-                                      l.z + along * (eye.z - l.z));
+        v.scene().track().point(2).set_position(l.x + along * (eye.x - l.x),
+                                                l.y + along * (eye.y - l.y) - 0.5,
+                                                l.z + along * (eye.z - l.z));
         h.draw_frame();
         EXPECT_EQ(left_press(h, h.locate(at(l))).name, 2) << "cube offset " << along;
     }
 }
 
 TEST(Picking, GeneratorAndLightHaveTheirNames) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.add_ball_generator();
     v.add_ball_generator();
-    v.generators[0]->position()->set_position(-5.0, 0.0, 5.0);
-    v.generators[1]->position()->set_position(-5.0, 0.0, -5.0);
+    v.scene().generator(0).position().set_position(-5.0, 0.0, 5.0);
+    v.scene().generator(1).position().set_position(-5.0, 0.0, -5.0);
     h.draw_frame();
     for (int i = 0; i < 2; ++i) {
-        const ControlPoint& g = *v.generators[i]->position();
+        const ControlPoint& g = v.scene().generator(i).position();
         const Pixel px = h.locate(Point3{g.x, 0.55, g.z});
         ASSERT_TRUE(px.visible);
         const PickResult r = left_press(h, px);
         EXPECT_TRUE(r.picked);
-        EXPECT_EQ(r.name, CoasterWindow::kFirstGeneratorName + i);
+        EXPECT_EQ(r.name, kFirstGeneratorName + i);
     }
     // A generator standing over a control point's cube does not hide it.
-    const ControlPoint& p = v.track.point(1);
-    v.generators[0]->position()->set_position(p.x, 0.0, p.z);
+    const ControlPoint& p = v.scene().track().point(1);
+    v.scene().generator(0).position().set_position(p.x, 0.0, p.z);
     h.draw_frame();
     EXPECT_EQ(left_press(h, h.locate(cube_centre(p))).name, 1);
 
-    const Pixel light = h.locate(at(v.light_pos));
+    const Pixel light = h.locate(at(v.scene().light()));
     const PickResult r = left_press(h, light);
     EXPECT_TRUE(r.picked);
     EXPECT_EQ(r.name, 301);
@@ -138,39 +136,40 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
 }
 
 TEST(Picking, HandlesArePickableOnlyInBezier) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     v.set_curve_type(Bezier);
     h.draw_frame();
     int hits = 0;
-    for (int k = 0; k < 2 * v.num_points; ++k) {
-        const Pixel px = h.locate(at(v.track.bezier_handle(k)));
+    for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
+        const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
         if (!px.visible) {
             continue;
         }
         const int name = left_press(h, px).name;
         // A handle can lie behind a control point's cube, which wins.
-        if (name >= v.num_points) {
-            EXPECT_EQ(name, v.num_points + k);
+        if (name >= v.scene().track().num_points()) {
+            EXPECT_EQ(name, v.scene().track().num_points() + k);
             ++hits;
         }
     }
     EXPECT_GE(hits, 6) << "most of the eight handles lie in the open";
 
-    for (int type : {Linear, Cardinal, BSpline}) {
+    for (CurveType type : {Linear, Cardinal, BSpline}) {
         v.set_curve_type(type);
         h.draw_frame();
-        for (int k = 0; k < 2 * v.num_points; ++k) {
-            const Pixel px = h.locate(at(v.track.bezier_handle(k)));
+        for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
+            const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
             const int name = left_press(h, px).name;
-            EXPECT_FALSE(name >= v.num_points && name < 3 * v.num_points)
+            EXPECT_FALSE(name >= v.scene().track().num_points() &&
+                         name < 3 * v.scene().track().num_points())
                 << "handle " << k << " picked in curve type " << type;
         }
     }
 }
 
 TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
     const Pixel ground = h.locate(Point3{-6.0, 0.0, -6.0});
     ASSERT_TRUE(ground.visible);
@@ -185,7 +184,7 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
         ASSERT_GT(h.locate(corner).y, 40);
     }
     // Select something first, so the empty press visibly clears it.
-    ASSERT_EQ(left_press(h, h.locate(at(v.light_pos))).name, 301);
+    ASSERT_EQ(left_press(h, h.locate(at(v.scene().light()))).name, 301);
     r = left_press(h, Pixel{240, 10, true});
     EXPECT_EQ(r.handled, 1);
     EXPECT_FALSE(r.picked);
@@ -194,19 +193,19 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
 }
 
 TEST(Picking, CrowdedPointsOverflowTheBuffer) {
-    GlView h(Slider::roll);
+    GlView h;
     CoasterWindow& v = h.view();
-    while (v.num_points < 30) {
+    while (v.scene().track().num_points() < 30) {
         v.add_point();
     }
-    ASSERT_EQ(v.num_points, 30);
+    ASSERT_EQ(v.scene().track().num_points(), 30);
     const Point3 spot{6.0, 1.0, -6.0};
     auto crowd = [&](int count) {
         for (int i = 0; i < count; ++i) {
-            v.track.point(i).set_position(spot.x, spot.y, spot.z);
+            v.scene().track().point(i).set_position(spot.x, spot.y, spot.z);
         }
         h.draw_frame();
-        return left_press(h, h.locate(cube_centre(v.track.point(0))));
+        return left_press(h, h.locate(cube_centre(v.scene().track().point(0))));
     };
     // 24 cubes and the ground make 25 records, which just fit: point 0 wins.
     PickResult r = crowd(24);
@@ -222,9 +221,11 @@ TEST(Picking, CrowdedPointsOverflowTheBuffer) {
 TEST(Picking, HiddenViewPicksNothing) {
     // A view that has no window yet has nothing under the pointer, and
     // handling a press must not touch GL without a context.
-    CoasterWindow v(0, 0, 100, 100, nullptr);
-    v.selected_name = 3;
+    CoasterWindow v(0, 0, 100, 100);
+    bool picked = false;
+    v.on_pick([&picked] { picked = true; });
+    v.scene().select_name(3);
     EXPECT_EQ(gl_test::send_press(v, 1, 50, 50), 1);
-    EXPECT_FALSE(v.picked);
-    EXPECT_EQ(v.selected_name, -1);
+    EXPECT_FALSE(picked);
+    EXPECT_TRUE(v.scene().selection().is(Selection::Kind::nothing));
 }

@@ -74,7 +74,7 @@ TEST(Rails, EachRailIsOneClosedLoopOfTwentySamplesPerSegment) {
 
 TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
     GlView gl;
-    Track& track = gl.view().track;
+    Track& track = gl.scene().track();
     for (double roll : {0.0, 30.0, -60.0}) {
         for (int i = 0; i < 4; ++i) {
             track.point(i).roll = roll;
@@ -104,9 +104,9 @@ TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
 TEST(Ties, CountIsTheLengthInSpacingsLessAQuarterTruncated) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
         view.set_curve_type(type);
-        const int expected = expected_ties(view.track);
+        const int expected = expected_ties(view.scene().track());
         EXPECT_GT(expected, 15);
         EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected) << "curve type " << type;
     }
@@ -115,12 +115,12 @@ TEST(Ties, CountIsTheLengthInSpacingsLessAQuarterTruncated) {
     view.set_curve_type(Cardinal);
     view.add_point();
     view.add_point();
-    view.track.point(1).set_position(-2.5, 4.0, 7.0);
-    EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected_ties(view.track));
+    view.scene().track().point(1).set_position(-2.5, 4.0, 7.0);
+    EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected_ties(view.scene().track()));
 
     // A track shorter than 0.8125 has no room for a tie.
     GlView small;
-    Track& tiny = small.view().track;
+    Track& tiny = small.scene().track();
     for (int i = 0; i < 4; ++i) {
         ControlPoint& p = tiny.point(i);
         p.set_position(p.x * 0.02, p.y, p.z * 0.02);
@@ -136,7 +136,7 @@ TEST(Ties, ALevelTieSpansOneAcrossTheTrackBelowTheCurve) {
     const int per_tie = 6 * gl.polygons_per_quad();
     ASSERT_GE(static_cast<int>(fb.polygons.size()), 2 * per_tie);
 
-    const Track& track = gl.view().track;
+    const Track& track = gl.scene().track();
     float u = 0.0f;
     for (int tie = 0; tie < 2; ++tie) {
         u = track.advance(0.65, u);
@@ -190,7 +190,7 @@ std::vector<Point3> corners(const Feedback& fb, int first, int count) {
 
 TEST(Ties, FollowThePitchAndTheRoll) {
     GlView gl;
-    Track& track = gl.view().track;
+    Track& track = gl.scene().track();
     track.point(1).set_position(-2.5, 3.0, 2.501);
     track.point(1).roll = 30.0;
     const Feedback fb = capture_ties(gl);
@@ -249,7 +249,7 @@ TEST(Ties, FollowThePitchAndTheRoll) {
 
 TEST(Ties, APointDraggedFarAwayStillGivesABoundedWalk) {
     GlView gl;
-    Track& track = gl.view().track;
+    Track& track = gl.scene().track();
     track.point(2).set_position(4.0e7, 1.0, 3.0e7);
     const Feedback fb = gl.capture([&] { gl.view().draw_ties(); }, 1.0e8, 1 << 24);
     ASSERT_FALSE(fb.overflow);

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include "literal_frame.h"
-#include "track/frame_layout.h"
+#include "scene/frame_layout.h"
 #include "track/track.h"
-#include "track_test_support.h"
+#include "track/track_test_support.h"
 
 namespace {
 

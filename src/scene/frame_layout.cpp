@@ -1,7 +1,7 @@
 // One frame's track work on the sampler: each curve parameter is evaluated
 // once per frame however many queries ask for it, and the cars' parameters
 // come from a single backward walk.
-#include "track/frame_layout.h"
+#include "scene/frame_layout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "track/frame_layout.h"
+#include "scene/frame_layout.h"
 #include "track/track.h"
 
 namespace literal_frame {

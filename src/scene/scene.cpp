@@ -1,0 +1,113 @@
+// Construction and the commands: each checks its own limits and changes the
+// state; the view decides what to redraw.
+#include "scene/scene.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace {
+
+// Milliseconds of real time since the program started (steady, not CPU time).
+int program_milliseconds() {
+    static const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+std::int64_t calendar_seconds_now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+} // namespace
+
+Scene::Scene()
+    : track_(Cardinal), light_(0.0, 4.0, 4.0, 0.0), clock_ms_(program_milliseconds),
+      calendar_seconds_(calendar_seconds_now) {
+    program_milliseconds(); // pin the clock's origin no later than the scene's birth
+    generators_.reserve(kMaxGenerators);
+}
+
+void Scene::set_curve_type(CurveType type) {
+    track_.set_curve_type(type);
+}
+
+void Scene::set_tension(float tension) {
+    track_.set_tension(tension);
+}
+
+void Scene::set_velocity(double v) {
+    train_.speed = v;
+    train_.base_speed = v;
+}
+
+bool Scene::set_selected_roll(double degrees) {
+    if (!selection_.is(Selection::Kind::point)) {
+        return false;
+    }
+    track_.point(selection_.index()).roll = degrees;
+    return true;
+}
+
+bool Scene::add_car() {
+    if (train_.cars >= kMaxCars) {
+        return false;
+    }
+    ++train_.cars;
+    return true;
+}
+
+bool Scene::remove_car() {
+    if (train_.cars <= 1) {
+        return false;
+    }
+    --train_.cars;
+    return true;
+}
+
+bool Scene::add_point() {
+    if (track_.num_points() >= Track::kMaxPoints) {
+        return false;
+    }
+    track_.add_point();
+    forget_stale_selection();
+    return true;
+}
+
+bool Scene::remove_point() {
+    if (track_.num_points() <= Track::kMinPoints) {
+        return false;
+    }
+    track_.remove_point();
+    forget_stale_selection();
+    return true;
+}
+
+bool Scene::add_ball_generator() {
+    if (num_generators() >= kMaxGenerators) {
+        return false;
+    }
+    generators_.push_back(std::make_unique<BallGenerator>(Point3{0.0, 0.0, 0.0}));
+    return true;
+}
+
+void Scene::forget_stale_selection() {
+    // The handles are rebuilt and their names shift with the point count, so a
+    // handle selection would now name another handle; a point keeps its index
+    // as long as the ring still has it.
+    const bool stale_point =
+        selection_.is(Selection::Kind::point) && selection_.index() >= track_.num_points();
+    if (stale_point || selection_.is(Selection::Kind::handle)) {
+        clear_selection();
+    }
+}
+
+void Scene::select_name(int name) {
+    selection_ = Selection::from_name(name, track_.num_points(), num_generators());
+}
+
+std::optional<double> Scene::selected_roll() const {
+    if (!selection_.is(Selection::Kind::point)) {
+        return std::nullopt;
+    }
+    return track_.point(selection_.index()).roll;
+}

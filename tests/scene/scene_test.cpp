@@ -1,0 +1,158 @@
+// The scene's commands and selection: limits, what each changes, and which
+// selections survive a change of the point count.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "scene/scene.h"
+
+namespace {
+
+using Kind = Selection::Kind;
+
+TEST(Selection, NamesResolveToTheObjectTheyDenoteAndGapsToNothing) {
+    struct Case {
+        int name;
+        Kind kind;
+        int index;
+    };
+    // Five points (handle names 5 to 14) and two generators.
+    const Case cases[] = {
+        {-1, Kind::nothing, -1},  {0, Kind::point, 0},         {4, Kind::point, 4},
+        {5, Kind::handle, 0},     {14, Kind::handle, 9},       {15, Kind::nothing, -1},
+        {300, Kind::nothing, -1}, {301, Kind::light, -1},      {302, Kind::nothing, -1},
+        {399, Kind::nothing, -1}, {400, Kind::generator, 0},   {401, Kind::generator, 1},
+        {402, Kind::nothing, -1}, {100000, Kind::nothing, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("name " + std::to_string(c.name));
+        const Selection s = Selection::from_name(c.name, 5, 2);
+        EXPECT_EQ(s.kind(), c.kind);
+        EXPECT_EQ(s.index(), c.index);
+        EXPECT_EQ(s.name(), c.kind == Kind::nothing ? kNoName : c.name);
+    }
+}
+
+TEST(SceneCommands, CarsStayWithinOneToEight) {
+    Scene scene;
+    EXPECT_FALSE(scene.remove_car());
+    for (int cars = 2; cars <= Scene::kMaxCars; ++cars) {
+        EXPECT_TRUE(scene.add_car());
+        EXPECT_EQ(scene.train().cars, cars);
+    }
+    EXPECT_FALSE(scene.add_car());
+    EXPECT_EQ(scene.train().cars, 8);
+    while (scene.remove_car()) {
+    }
+    EXPECT_EQ(scene.train().cars, 1);
+}
+
+TEST(SceneCommands, PointsStayWithinFourToHundredAndResampleTheRing) {
+    Scene scene;
+    EXPECT_FALSE(scene.remove_point());
+    EXPECT_EQ(scene.track().point(0).x, -2.501);
+    for (int n = 5; n <= Track::kMaxPoints; ++n) {
+        ASSERT_TRUE(scene.add_point());
+        ASSERT_EQ(scene.track().num_points(), n);
+    }
+    const ControlPoint last = scene.track().point(99);
+    EXPECT_FALSE(scene.add_point());
+    EXPECT_EQ(scene.track().point(99).x, last.x);
+    EXPECT_TRUE(scene.remove_point());
+    EXPECT_EQ(scene.track().num_points(), 99);
+}
+
+TEST(SceneCommands, VelocitySetsBothSpeedsAndDropsAnyGainedSpeed) {
+    Scene scene;
+    scene.train().speed = 0.8; // gained on a descent
+    scene.set_velocity(0.5);
+    EXPECT_EQ(scene.train().speed, 0.5);
+    EXPECT_EQ(scene.train().base_speed, 0.5);
+    scene.set_velocity(0.0);
+    EXPECT_EQ(scene.train().speed, 0.0);
+    EXPECT_EQ(scene.train().base_speed, 0.0);
+}
+
+TEST(SceneCommands, RollBanksOnlyASelectedControlPoint) {
+    Scene scene;
+    scene.add_ball_generator();
+    scene.select_name(2);
+    EXPECT_TRUE(scene.set_selected_roll(45.0));
+    EXPECT_EQ(scene.track().point(2).roll, 45.0);
+    EXPECT_EQ(scene.selected_roll(), 45.0);
+
+    // Nothing, a handle, the light and a generator: nothing is banked.
+    for (int name : {kNoName, 4, 11, kLightName, kFirstGeneratorName}) {
+        SCOPED_TRACE("name " + std::to_string(name));
+        scene.select_name(name);
+        EXPECT_FALSE(scene.set_selected_roll(90.0));
+        EXPECT_FALSE(scene.selected_roll().has_value());
+    }
+    for (int i : {0, 1, 3}) {
+        EXPECT_EQ(scene.track().point(i).roll, 0.0);
+    }
+    EXPECT_EQ(scene.track().point(2).roll, 45.0);
+    EXPECT_EQ(scene.light().roll, 0.0);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(scene.track().bezier_handle(k).roll, 0.0) << "handle " << k;
+    }
+}
+
+TEST(SceneCommands, ResamplingKeepsAPointThatStillExistsAndDropsHandles) {
+    Scene scene;
+    scene.add_ball_generator();
+
+    // Point 2 stays point 2, and the roll then banks it.
+    scene.select_name(2);
+    ASSERT_TRUE(scene.add_point());
+    EXPECT_EQ(scene.selection(), Selection::point(2));
+    EXPECT_TRUE(scene.set_selected_roll(30.0));
+    EXPECT_EQ(scene.track().point(2).roll, 30.0);
+
+    // Point 4 of five is gone once the ring has four.
+    scene.select_name(4);
+    ASSERT_TRUE(scene.remove_point());
+    EXPECT_TRUE(scene.selection().is(Kind::nothing));
+
+    // Every handle is rebuilt, and its name would now denote another one.
+    for (bool add : {true, false}) {
+        scene.select_name(scene.track().num_points() + 3);
+        ASSERT_TRUE(scene.selection().is(Kind::handle));
+        ASSERT_TRUE(add ? scene.add_point() : scene.remove_point());
+        EXPECT_TRUE(scene.selection().is(Kind::nothing));
+    }
+
+    // The light and the generators keep their names.
+    for (int name : {kLightName, kFirstGeneratorName}) {
+        scene.select_name(name);
+        const Selection before = scene.selection();
+        scene.add_point();
+        scene.remove_point();
+        EXPECT_EQ(scene.selection(), before);
+    }
+
+    // A refused change keeps even a handle.
+    while (scene.remove_point()) {
+    }
+    scene.select_name(5);
+    EXPECT_FALSE(scene.remove_point());
+    EXPECT_EQ(scene.selection(), Selection::handle(1, 4));
+}
+
+TEST(SceneCommands, GeneratorsStartAtTheOriginUpToTwenty) {
+    Scene scene;
+    for (int g = 0; g < Scene::kMaxGenerators; ++g) {
+        ASSERT_TRUE(scene.add_ball_generator());
+        const ControlPoint& p = scene.generator(g).position();
+        EXPECT_EQ(p.x, 0.0);
+        EXPECT_EQ(p.y, 0.0);
+        EXPECT_EQ(p.z, 0.0);
+        // A generator moved away does not pull the next one with it.
+        scene.generator(g).position().set_position(g + 1.0, 0.0, -g);
+    }
+    EXPECT_FALSE(scene.add_ball_generator());
+    EXPECT_EQ(scene.num_generators(), 20);
+    EXPECT_EQ(scene.generator(19).position().x, 20.0);
+}
+
+} // namespace
