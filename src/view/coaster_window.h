@@ -84,8 +84,18 @@ private:
     // The rails, ties and train of the current track and train, laid out once
     // and reused by every draw routine of the same frame.
     const FrameLayout& layout();
-    // Moves the selection to follow a left drag to the pointer.
-    void drag_selection(bool vertical);
+    // The gestures. press() and drag() read the event and dispatch to the
+    // rest; press() returns whether the picture changed (a pick hit).
+    bool press();
+    bool select();
+    void drag();
+    void move_in_plane(int x, int y);   // left drag
+    void move_vertically(int x, int y); // Ctrl + left drag
+    void move_selection(int x, int y, bool vertical);
+    void orbit(int x);            // right drag
+    void change_elevation(int y); // Ctrl + right drag
+    void zoom(int y);             // middle drag
+    void raise_target(int y);     // Ctrl + middle drag
 
     Scene scene_;
     OrbitCamera camera_;
@@ -95,8 +105,6 @@ private:
     int last_mouse_y_ = 0;
     FrameLayout layout_;
     GLUquadric* quadric_ = nullptr; // one for the view's lifetime, made on first draw
-    int viewport_w_ = 0;            // pixel size the viewport was last set to
-    int viewport_h_ = 0;
 };
 
 // The one view of the program, set by the entry function right after it is built.

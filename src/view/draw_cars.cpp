@@ -1,6 +1,5 @@
-// The train: num_cars open-topped cars 2.2 apart along the track, each a body
-// block placed at its own parameter and two wheel sets that sit on the rails
-// at 0.7 before and behind it.
+// The train: for each car the frame layout placed, an open-topped body and
+// two wheel sets on the rails.
 #include "view/coaster_window.h"
 
 #include <FL/gl.h>
@@ -64,6 +63,7 @@ void turn_to(const TrackPose& pose) {
     glRotatef(static_cast<float>(-pose.roll), 0.0f, 0.0f, 1.0f);
 }
 
+// Sets the body's colour and leaves it so.
 void draw_body(const TrackPose& pose) {
     glPushMatrix();
     glTranslatef(static_cast<float>(pose.position.x), static_cast<float>(pose.position.y),
@@ -95,6 +95,8 @@ struct WheelPiece {
 constexpr WheelPiece kWheelPieces[6] = {{0.325f, true},  {0.425f, true},  {0.325f, false},
                                         {-0.325f, true}, {-0.425f, true}, {-0.425f, false}};
 
+// Sets the wheels' and then the axle's colour and the axle's line width, and
+// leaves them so.
 void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
     glColor3f(0.6275f, 0.4902f, 0.0f);
     glPushMatrix();
@@ -124,8 +126,6 @@ void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
 
 void CoasterWindow::draw_cars() {
     GLUquadric* quadric = view_quadric(quadric_);
-    // Car i sits 2.2 i behind car_u, measured from car_u itself so that no
-    // error builds up along the train; its wheel sets 0.7 before and behind it.
     const FrameLayout& frame = layout();
     for (int i = 0; i < frame.car_count(); ++i) {
         const CarPose& car = frame.cars()[i];

@@ -30,6 +30,7 @@ void flat_disk(GLUquadric* q, double x, double y, double z, double inner, double
     glPopMatrix();
 }
 
+// Sets the ball's colour and leaves it so.
 void draw_ball(GLUquadric* q, const Ball& ball) {
     const ControlPoint& source = ball.source_position();
     const Point3& c = ball.colour();
@@ -44,9 +45,9 @@ void draw_ball(GLUquadric* q, const Ball& ball) {
     glPopMatrix();
 }
 
+// Sets its colours and leaves the last one set.
 void draw_generator(GLUquadric* q, const BallGenerator& generator) {
     const ControlPoint& at = generator.position();
-    glPushMatrix();
     if (all_finite(at.x, at.y, at.z)) {
         glColor3f(0.0f, 0.9f, 0.0f);
         // The post always stands on the ground; only the cup follows y.
@@ -61,7 +62,6 @@ void draw_generator(GLUquadric* q, const BallGenerator& generator) {
     for (int k = 0; k < generator.num_balls(); ++k) {
         draw_ball(q, generator.live_ball(k));
     }
-    glPopMatrix();
 }
 
 } // namespace

@@ -44,7 +44,6 @@ void CoasterWindow::draw_control_points() {
             continue;
         }
         glPushMatrix();
-        glEnable(GL_DEPTH_TEST);
         // The cube floats 0.5 above its point, turned to the track's heading
         // and bank there (no pitch), so the post shows the point's roll.
         glTranslatef(x, y, z);
@@ -59,7 +58,9 @@ void CoasterWindow::draw_control_points() {
         cube_quads(kPointHalf);
         box_outline(-kPointHalf, -kPointHalf, -kPointHalf, kPointHalf, kPointHalf, kPointHalf);
 
-        // The roll post keeps the outline's black and width.
+        // The roll post: a black line up from the cube's centre to its tip.
+        glColor3f(0.0f, 0.0f, 0.0f);
+        glLineWidth(2.0f);
         glBegin(GL_LINE_STRIP);
         glVertex3f(0.0f, 0.0f, 0.0f);
         glVertex3f(0.0f, 0.45f, 0.0f);
@@ -79,8 +80,6 @@ void CoasterWindow::draw_handles() {
     const Track& track = scene_.track();
     const int n = track.num_points();
     const int selected = scene_.selection().name();
-    glPushMatrix();
-    glEnable(GL_DEPTH_TEST);
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < 2; ++j) {
             const int name = n + 2 * i + j;
@@ -104,7 +103,6 @@ void CoasterWindow::draw_handles() {
             box_outline(x0, y0, z0, x1, y1, z1);
         }
     }
-    glPopMatrix();
 }
 
 void CoasterWindow::draw_light_cube() {

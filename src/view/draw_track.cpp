@@ -29,12 +29,10 @@ void draw_rail(const Point3* vertices, int count) {
 
 void CoasterWindow::draw_rails() {
     const FrameLayout& frame = layout();
-    glPushMatrix();
     glLineWidth(4.0f);
     glColor3f(0.4f, 0.4f, 0.42f);
     draw_rail(frame.left_rail(), frame.rail_vertex_count());
     draw_rail(frame.right_rail(), frame.rail_vertex_count());
-    glPopMatrix();
 }
 
 void CoasterWindow::draw_ties() {
@@ -50,7 +48,6 @@ void CoasterWindow::draw_ties() {
         glRotated(tie.heading, 0.0, 1.0, 0.0);
         glRotated(tie.pitch, 1.0, 0.0, 0.0);
         glRotated(-tie.roll, 0.0, 0.0, 1.0);
-        glEnable(GL_DEPTH_TEST);
         glBegin(GL_QUADS);
         box_quads(-0.5, -0.05, -0.125, 0.5, 0.05, 0.125);
         glEnd();

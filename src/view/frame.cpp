@@ -1,6 +1,7 @@
-// One frame of the view: clear, projection and camera, the light, then the
-// scene in its fixed order. draw_scene() also serves picking, so every object
-// is drawn under its selection name.
+// One frame of the view: the context's fixed state when it is new, then per
+// frame the clear, projection and camera, the light's position and the scene
+// in its fixed order. draw_scene() also serves picking, so every object is
+// drawn under its selection name.
 #include "view/coaster_window.h"
 
 #include <FL/gl.h>
@@ -16,28 +17,22 @@ const GLfloat ground_black[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 } // namespace
 
 void CoasterWindow::draw() {
-    // A fresh context starts with the viewport of its first use; after a resize
-    // (or on a screen with scaling) it must follow the window's pixel size.
-    if (!valid() || pixel_w() != viewport_w_ || pixel_h() != viewport_h_) {
-        viewport_w_ = pixel_w();
-        viewport_h_ = pixel_h();
-        glViewport(0, 0, viewport_w_, viewport_h_);
+    // The toolkit marks the context not valid when it is new and after a
+    // resize: set what never changes, and the viewport, then.
+    if (!valid()) {
+        glViewport(0, 0, pixel_w(), pixel_h());
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glEnable(GL_DEPTH_TEST);
+        // Lit objects take their material from the current colour.
+        glEnable(GL_COLOR_MATERIAL);
+        const GLfloat light_ambient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
+        glLightfv(GL_LIGHT0, GL_AMBIENT, light_ambient);
+        glEnable(GL_LIGHT0);
     }
-
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    glEnable(GL_COLOR_MATERIAL);
-    glEnable(GL_DEPTH_TEST);
-
     setup_projection(true);
     setup_light();
-
-    glPushMatrix();
     draw_scene();
-    glPopMatrix();
-
-    glEnable(GL_DEPTH_TEST);
 }
 
 void CoasterWindow::setup_projection(bool reset_projection) {
@@ -60,7 +55,7 @@ void CoasterWindow::setup_projection(bool reset_projection) {
 }
 
 void CoasterWindow::setup_light() {
-    const GLfloat light_ambient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
+    // GL keeps the position in eye coordinates: it is set after the camera.
     const ControlPoint& light = scene_.light();
     GLfloat light_position[4] = {static_cast<GLfloat>(light.x), static_cast<GLfloat>(light.y),
                                  static_cast<GLfloat>(light.z), 0.0f};
@@ -69,9 +64,7 @@ void CoasterWindow::setup_light() {
         light_position[1] = 1.0f;
         light_position[2] = 0.0f;
     }
-    glLightfv(GL_LIGHT0, GL_AMBIENT, light_ambient);
     glLightfv(GL_LIGHT0, GL_POSITION, light_position);
-    glEnable(GL_LIGHT0);
 }
 
 namespace {
@@ -124,11 +117,8 @@ void CoasterWindow::draw_scene() {
 
     draw_light_cube();
 
-    glPushMatrix();
     glLoadName(static_cast<GLuint>(kNoName)); // reads back as all ones
-    glEnable(GL_DEPTH_TEST);
     draw_ground();
-    glPopMatrix();
 
     draw_rails();
 

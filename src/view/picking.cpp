@@ -30,10 +30,12 @@ std::optional<int> CoasterWindow::pick() {
     // context a viewport covering the whole view.
     make_current();
 
+    // Both matrices go back to what the last draw left, so that a drag can
+    // unproject the pointer against the picture the user sees.
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
-
     glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
     glLoadIdentity();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -54,7 +56,8 @@ std::optional<int> CoasterWindow::pick() {
 
     const GLint hits = glRenderMode(GL_RENDER);
 
-    // The projection keeps the pick region until the next draw replaces it.
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 

@@ -15,9 +15,11 @@ using gl_test::Pixel;
 
 namespace {
 
-std::array<GLdouble, 16> modelview() {
-    std::array<GLdouble, 16> m{};
+// Both matrices, as a drag that follows a press unprojects with them.
+std::array<GLdouble, 32> matrices() {
+    std::array<GLdouble, 32> m{};
     glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, m.data() + 16);
     return m;
 }
 
@@ -43,7 +45,7 @@ PickResult left_press(GlView& h, const Pixel& px) {
 
 } // namespace
 
-TEST(Picking, EachControlPointIsSelectedWithItsRollAtHandAndModelviewKept) {
+TEST(Picking, EachControlPointIsSelectedWithItsRollAtHandAndTheMatricesKept) {
     GlView h;
     CoasterWindow& v = h.view();
     for (int i = 0; i < v.scene().track().num_points(); ++i) {
@@ -55,10 +57,10 @@ TEST(Picking, EachControlPointIsSelectedWithItsRollAtHandAndModelviewKept) {
         ASSERT_TRUE(px.visible) << "point " << i;
         h.draw_frame();
         v.make_current();
-        const auto before = modelview();
+        const auto before = matrices();
         const PickResult r = left_press(h, px);
         v.make_current();
-        EXPECT_EQ(modelview(), before) << "pick must restore the modelview";
+        EXPECT_EQ(matrices(), before) << "pick must restore both matrices";
         EXPECT_EQ(r.handled, 1);
         EXPECT_TRUE(r.picked);
         EXPECT_EQ(r.name, i);
