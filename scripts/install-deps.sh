@@ -1,20 +1,28 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Looptide needs that are not there yet.
 #   install-deps.sh run    toolkit, GL and the build tools
-#   install-deps.sh test   the above plus test, benchmark, display and sanitizer tools
+#   install-deps.sh package  the above plus what CPack needs to build the Debian package
+#   install-deps.sh test   the above plus test, benchmark, display, sanitizer and
+#                          package-checking tools
 set -euo pipefail
 
 # fluid: CMake's FLTK module will not report FLTK found without it.
 # xfonts-base: Xvfb refuses to start without its default "fixed" font.
 run_pkgs=(g++ cmake ninja-build pkg-config libfltk1.3-dev fluid libgl1-mesa-dev libglu1-mesa-dev
           libgl1-mesa-dri xvfb xauth xfonts-base)
+# dpkg-dev: dpkg-shlibdeps works out the package's Depends; file: CPack finds
+# the binaries to hand it with it.
+package_pkgs=(dpkg-dev file)
+# desktop-file-utils, appstream, lintian: the install tests validate the
+# desktop entry, the metainfo and the package with them.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xdotool x11-utils imagemagick
-           clang libclang-rt-14-dev clang-format)
+           clang libclang-rt-14-dev clang-format desktop-file-utils appstream lintian)
 
 pkgs=("${run_pkgs[@]}")
-if [ "${1:-run}" = "test" ]; then
-    pkgs+=("${test_pkgs[@]}")
-fi
+case "${1:-run}" in
+    package) pkgs+=("${package_pkgs[@]}") ;;
+    test) pkgs+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${pkgs[@]}"; do

@@ -50,13 +50,13 @@ run_ctest() {
 }
 
 echo "== Regular build"
-bash scripts/build.sh build-test
+bash scripts/build.sh build-test -DLOOPTIDE_WERROR=ON
 echo "== Regular suites"
 # One test at a time: the GL and end-to-end tests share one X server.
 run_ctest --test-dir build-test --output-on-failure
 
 echo "== Sanitizer build (ASan + UBSan)"
-CC=clang CXX=clang++ bash scripts/build.sh build-asan -DLOOPTIDE_SANITIZE=ON \
+CC=clang CXX=clang++ bash scripts/build.sh build-asan -DLOOPTIDE_SANITIZE=ON -DLOOPTIDE_WERROR=ON \
     -DLOOPTIDE_BENCH=OFF -DLOOPTIDE_FUZZ=ON -DCMAKE_BUILD_TYPE=Debug
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
