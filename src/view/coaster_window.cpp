@@ -8,7 +8,7 @@ CoasterWindow* the_coaster_window = nullptr;
 
 CoasterWindow::CoasterWindow(int x, int y, int w, int h)
     : Fl_Gl_Window(x, y, w, h, "Coaster Window"), camera_(&scene_.track()) {
-    mode(FL_RGB | FL_DOUBLE | FL_DEPTH); // depth testing needs a depth buffer
+    mode(kGlMode);
 }
 
 CoasterWindow::~CoasterWindow() {

@@ -18,6 +18,9 @@ struct GLUquadric;
 
 class CoasterWindow : public Fl_Gl_Window {
 public:
+    // The OpenGL window mode: RGB colour, double buffering, a depth buffer.
+    static constexpr int kGlMode = FL_RGB | FL_DOUBLE | FL_DEPTH;
+
     CoasterWindow(int x, int y, int w, int h);
     ~CoasterWindow() override;
 
