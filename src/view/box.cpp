@@ -1,76 +1,76 @@
-// The one box shape of the scene: ties, point cubes, handle boxes and the light
-// cube all come through here, so they share face order, normals and winding.
 #include "view/box.h"
 
-#include <FL/gl.h>
-
-void box_quads(double x0, double y0, double z0, double x1, double y1, double z1) {
-    glNormal3d(0.0, 0.0, 1.0);
-    glVertex3d(x0, y0, z1);
-    glVertex3d(x0, y1, z1);
-    glVertex3d(x1, y1, z1);
-    glVertex3d(x1, y0, z1);
-
-    glNormal3d(0.0, 0.0, -1.0);
-    glVertex3d(x0, y0, z0);
-    glVertex3d(x0, y1, z0);
-    glVertex3d(x1, y1, z0);
-    glVertex3d(x1, y0, z0);
-
-    glNormal3d(0.0, 1.0, 0.0);
-    glVertex3d(x0, y1, z0);
-    glVertex3d(x0, y1, z1);
-    glVertex3d(x1, y1, z1);
-    glVertex3d(x1, y1, z0);
-
-    glNormal3d(0.0, -1.0, 0.0);
-    glVertex3d(x0, y0, z0);
-    glVertex3d(x0, y0, z1);
-    glVertex3d(x1, y0, z1);
-    glVertex3d(x1, y0, z0);
-
-    glNormal3d(1.0, 0.0, 0.0);
-    glVertex3d(x1, y0, z0);
-    glVertex3d(x1, y0, z1);
-    glVertex3d(x1, y1, z1);
-    glVertex3d(x1, y1, z0);
-
-    glNormal3d(-1.0, 0.0, 0.0);
-    glVertex3d(x0, y0, z0);
-    glVertex3d(x0, y0, z1);
-    glVertex3d(x0, y1, z1);
-    glVertex3d(x0, y1, z0);
-}
+#include "view/draw_list.h"
 
 namespace {
 
 // The four edges of the box's face at depth z, as one closed loop.
-void face_loop(double x0, double y0, double x1, double y1, double z) {
-    glBegin(GL_LINE_LOOP);
-    glVertex3d(x0, y0, z);
-    glVertex3d(x0, y1, z);
-    glVertex3d(x1, y1, z);
-    glVertex3d(x1, y0, z);
-    glEnd();
+void face_loop(DrawList& d, double x0, double y0, double x1, double y1, double z) {
+    d.begin(GL_LINE_LOOP);
+    d.vertex(x0, y0, z);
+    d.vertex(x0, y1, z);
+    d.vertex(x1, y1, z);
+    d.vertex(x1, y0, z);
+    d.end();
 }
 
 } // namespace
 
-void box_outline(double x0, double y0, double z0, double x1, double y1, double z1) {
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glLineWidth(2.0f);
+void box_quads(DrawList& d, double x0, double y0, double z0, double x1, double y1, double z1) {
+    d.begin(GL_QUADS);
+    d.normal(0.0f, 0.0f, 1.0f);
+    d.vertex(x0, y0, z1);
+    d.vertex(x0, y1, z1);
+    d.vertex(x1, y1, z1);
+    d.vertex(x1, y0, z1);
 
-    face_loop(x0, y0, x1, y1, z1);
-    face_loop(x0, y0, x1, y1, z0);
+    d.normal(0.0f, 0.0f, -1.0f);
+    d.vertex(x0, y0, z0);
+    d.vertex(x0, y1, z0);
+    d.vertex(x1, y1, z0);
+    d.vertex(x1, y0, z0);
 
-    glBegin(GL_LINES);
-    glVertex3d(x0, y0, z1);
-    glVertex3d(x0, y0, z0);
-    glVertex3d(x0, y1, z1);
-    glVertex3d(x0, y1, z0);
-    glVertex3d(x1, y1, z1);
-    glVertex3d(x1, y1, z0);
-    glVertex3d(x1, y0, z1);
-    glVertex3d(x1, y0, z0);
-    glEnd();
+    d.normal(0.0f, 1.0f, 0.0f);
+    d.vertex(x0, y1, z0);
+    d.vertex(x0, y1, z1);
+    d.vertex(x1, y1, z1);
+    d.vertex(x1, y1, z0);
+
+    d.normal(0.0f, -1.0f, 0.0f);
+    d.vertex(x0, y0, z0);
+    d.vertex(x0, y0, z1);
+    d.vertex(x1, y0, z1);
+    d.vertex(x1, y0, z0);
+
+    d.normal(1.0f, 0.0f, 0.0f);
+    d.vertex(x1, y0, z0);
+    d.vertex(x1, y0, z1);
+    d.vertex(x1, y1, z1);
+    d.vertex(x1, y1, z0);
+
+    d.normal(-1.0f, 0.0f, 0.0f);
+    d.vertex(x0, y0, z0);
+    d.vertex(x0, y0, z1);
+    d.vertex(x0, y1, z1);
+    d.vertex(x0, y1, z0);
+    d.end();
+}
+
+void box_outline(DrawList& d, double x0, double y0, double z0, double x1, double y1, double z1) {
+    d.colour(0.0f, 0.0f, 0.0f);
+    d.line_width(2.0f);
+
+    face_loop(d, x0, y0, x1, y1, z1);
+    face_loop(d, x0, y0, x1, y1, z0);
+
+    d.begin(GL_LINES);
+    d.vertex(x0, y0, z1);
+    d.vertex(x0, y0, z0);
+    d.vertex(x0, y1, z1);
+    d.vertex(x0, y1, z0);
+    d.vertex(x1, y1, z1);
+    d.vertex(x1, y1, z0);
+    d.vertex(x1, y0, z1);
+    d.vertex(x1, y0, z0);
+    d.end();
 }

@@ -1,8 +1,6 @@
 #include "view/coaster_window.h"
 
 #include <FL/Fl.H>
-#include <FL/gl.h>
-#include <GL/glu.h>
 
 CoasterWindow* the_coaster_window = nullptr;
 
@@ -13,7 +11,4 @@ CoasterWindow::CoasterWindow(int x, int y, int w, int h)
 
 CoasterWindow::~CoasterWindow() {
     Fl::remove_timeout(step_timeout_cb, this); // a pending step must not outlive the view
-    if (quadric_ != nullptr) {
-        gluDeleteQuadric(quadric_);
-    }
 }

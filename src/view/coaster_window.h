@@ -7,14 +7,14 @@
 
 #include <FL/Fl_Gl_Window.H>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 #include "camera/orbit_camera.h"
 #include "scene/frame_layout.h"
 #include "scene/scene.h"
-
-struct GLUquadric;
+#include "view/draw_list.h"
 
 class CoasterWindow : public Fl_Gl_Window {
 public:
@@ -27,6 +27,7 @@ public:
     Scene& scene() { return scene_; }
     const Scene& scene() const { return scene_; }
     OrbitCamera& camera() { return camera_; }
+    DrawList& draw_list() { return draw_list_; } // tests compare it with immediate mode
 
     // --- Commands of the controls: each changes the scene and asks for the
     // redraw its control needs. ---
@@ -71,9 +72,16 @@ public:
     void draw_generators();
 
     // --- Picking and mouse (picking.cpp, mouse.cpp) ---
-    // Draws the scene in selection mode around the pointer. Empty when nothing
-    // was hit or the hits overflowed the buffer; else the name of the first
-    // record (the ground reports kNoName).
+    // Room for 25 one-name hit records of four entries each; a 26th overflows
+    // it and the selection reports a negative count.
+    using SelectBuffer = std::array<GLuint, 100>;
+    // Draws the scene in selection mode in the 5 x 5 pixels around window
+    // pixel (x, y) and returns glRenderMode's count of hit records (negative
+    // on overflow); `records` holds them.
+    int select(int x, int y, SelectBuffer& records);
+    // The selection under the pointer of the current event. Empty when nothing
+    // was hit or the hits overflowed; else the name of the first record (the
+    // ground reports kNoName).
     std::optional<int> pick();
     int handle(int event) override;
     int unproject(double win_x, double win_y, double win_z, double* x, double* y, double* z);
@@ -107,7 +115,7 @@ private:
     int last_mouse_x_ = 0;
     int last_mouse_y_ = 0;
     FrameLayout layout_;
-    GLUquadric* quadric_ = nullptr; // one for the view's lifetime, made on first draw
+    DrawList draw_list_; // every vertex of the scene goes through it
 };
 
 // The one view of the program, set by the entry function right after it is built.

@@ -2,10 +2,8 @@
 // two wheel sets on the rails.
 #include "view/coaster_window.h"
 
-#include <FL/gl.h>
-#include <GL/glu.h>
-
 #include "view/draw_util.h"
+#include "view/quadrics.h"
 
 namespace {
 
@@ -57,32 +55,32 @@ bool pose_ok(const TrackPose& pose) {
     return finite_point(pose.position) && all_finite(pose.heading, pose.pitch, pose.roll);
 }
 
-void turn_to(const TrackPose& pose) {
-    glRotatef(static_cast<float>(pose.heading), 0.0f, 1.0f, 0.0f);
-    glRotatef(static_cast<float>(pose.pitch), 1.0f, 0.0f, 0.0f);
-    glRotatef(static_cast<float>(-pose.roll), 0.0f, 0.0f, 1.0f);
+void turn_to(DrawList& d, const TrackPose& pose) {
+    d.rotate(static_cast<float>(pose.heading), 0.0f, 1.0f, 0.0f);
+    d.rotate(static_cast<float>(pose.pitch), 1.0f, 0.0f, 0.0f);
+    d.rotate(static_cast<float>(-pose.roll), 0.0f, 0.0f, 1.0f);
 }
 
 // Sets the body's colour and leaves it so.
-void draw_body(const TrackPose& pose) {
-    glPushMatrix();
-    glTranslatef(static_cast<float>(pose.position.x), static_cast<float>(pose.position.y),
-                 static_cast<float>(pose.position.z));
-    turn_to(pose);
-    glTranslatef(0.0f, 0.7f, 0.0f);
-    glBegin(GL_QUADS);
-    glColor3f(0.0f, 0.27451f, 0.7059f);
+void draw_body(DrawList& d, const TrackPose& pose) {
+    d.push_matrix();
+    d.translate(static_cast<float>(pose.position.x), static_cast<float>(pose.position.y),
+                static_cast<float>(pose.position.z));
+    turn_to(d, pose);
+    d.translate(0.0f, 0.7f, 0.0f);
+    d.begin(GL_QUADS);
+    d.colour(0.0f, 0.27451f, 0.7059f);
     for (int q = 0; q < 28; ++q) {
         const BodyQuad& quad = kBody[q];
         if (q == 0 || !same_normal(quad, kBody[q - 1])) {
-            glNormal3d(quad.normal[0], quad.normal[1], quad.normal[2]);
+            d.normal(quad.normal[0], quad.normal[1], quad.normal[2]);
         }
         for (const auto& v : quad.v) {
-            glVertex3d(v[0], v[1], v[2]);
+            d.vertex(v[0], v[1], v[2]);
         }
     }
-    glEnd();
-    glPopMatrix();
+    d.end();
+    d.pop_matrix();
 }
 
 struct WheelPiece {
@@ -97,45 +95,47 @@ constexpr WheelPiece kWheelPieces[6] = {{0.325f, true},  {0.425f, true},  {0.325
 
 // Sets the wheels' and then the axle's colour and the axle's line width, and
 // leaves them so.
-void draw_wheel_set(GLUquadric* quadric, const TrackPose& pose) {
-    glColor3f(0.6275f, 0.4902f, 0.0f);
-    glPushMatrix();
-    glTranslated(pose.position.x, pose.position.y, pose.position.z);
-    turn_to(pose);
-    glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+void draw_wheel_set(DrawList& d, const TrackPose& pose) {
+    d.colour(0.6275f, 0.4902f, 0.0f);
+    d.push_matrix();
+    d.translate(static_cast<float>(pose.position.x), static_cast<float>(pose.position.y),
+                static_cast<float>(pose.position.z));
+    turn_to(d, pose);
+    d.rotate(90.0f, 0.0f, 1.0f, 0.0f);
     for (const WheelPiece& piece : kWheelPieces) {
-        glPushMatrix();
-        glTranslatef(0.0f, 0.15f, piece.z);
+        d.push_matrix();
+        d.translate(0.0f, 0.15f, piece.z);
         if (piece.disk) {
-            gluDisk(quadric, 0.0, 0.15, 8, 1);
+            disk(d, 0.0, 0.15, 8, 1);
         } else {
-            gluCylinder(quadric, 0.15, 0.15, 0.1, 8, 1);
+            cylinder(d, 0.15, 0.15, 0.1, 8, 1);
         }
-        glPopMatrix();
+        d.pop_matrix();
     }
-    glColor3f(0.4f, 0.4f, 0.42f);
-    glLineWidth(3.0f);
-    glBegin(GL_LINE_STRIP);
-    glVertex3f(0.0f, 0.15f, -0.375f);
-    glVertex3f(0.0f, 0.15f, 0.375f);
-    glEnd();
-    glPopMatrix();
+    // The axle keeps the normal the last cylinder left.
+    d.colour(0.4f, 0.4f, 0.42f);
+    d.line_width(3.0f);
+    d.begin(GL_LINE_STRIP);
+    d.vertex(0.0f, 0.15f, -0.375f);
+    d.vertex(0.0f, 0.15f, 0.375f);
+    d.end();
+    d.pop_matrix();
 }
 
 } // namespace
 
 void CoasterWindow::draw_cars() {
-    GLUquadric* quadric = view_quadric(quadric_);
     const FrameLayout& frame = layout();
     for (int i = 0; i < frame.car_count(); ++i) {
         const CarPose& car = frame.cars()[i];
         if (pose_ok(car.body)) {
-            draw_body(car.body);
+            draw_body(draw_list_, car.body);
         }
         for (const TrackPose* wheels : {&car.front, &car.rear}) {
-            if (pose_ok(*wheels) && quadric != nullptr) {
-                draw_wheel_set(quadric, *wheels);
+            if (pose_ok(*wheels)) {
+                draw_wheel_set(draw_list_, *wheels);
             }
         }
     }
+    draw_list_.flush();
 }

@@ -3,8 +3,6 @@
 // name and turns red (the light blue) while selected.
 #include "view/coaster_window.h"
 
-#include <FL/gl.h>
-
 #include "view/box.h"
 #include "view/draw_util.h"
 
@@ -15,15 +13,14 @@ constexpr double kTipHalf = 0.05;
 constexpr double kHandleHalf = 0.125;
 constexpr double kLightHalf = 0.2;
 
-void cube_quads(double half) {
-    glBegin(GL_QUADS);
-    box_quads(-half, -half, -half, half, half, half);
-    glEnd();
+void cube_quads(DrawList& d, double half) {
+    box_quads(d, -half, -half, -half, half, half, half);
 }
 
 } // namespace
 
 void CoasterWindow::draw_control_points() {
+    DrawList& d = draw_list_;
     const Track& track = scene_.track();
     const int selected = scene_.selection().name();
     for (int i = 0; i < track.num_points(); ++i) {
@@ -43,40 +40,42 @@ void CoasterWindow::draw_control_points() {
         if (!all_finite(x, y, z)) {
             continue;
         }
-        glPushMatrix();
+        d.push_matrix();
         // The cube floats 0.5 above its point, turned to the track's heading
         // and bank there (no pitch), so the post shows the point's roll.
-        glTranslatef(x, y, z);
-        glRotated(heading, 0.0, 1.0, 0.0);
-        glRotated(-roll, 0.0, 0.0, 1.0);
+        d.translate(x, y, z);
+        d.rotate(static_cast<float>(heading), 0.0f, 1.0f, 0.0f);
+        d.rotate(static_cast<float>(-roll), 0.0f, 0.0f, 1.0f);
         if (i == selected) {
-            glColor3f(0.7f, 0.0f, 0.0f);
+            d.colour(0.7f, 0.0f, 0.0f);
         } else {
-            glColor3f(0.0f, 0.0f, 0.8f);
+            d.colour(0.0f, 0.0f, 0.8f);
         }
-        glLoadName(static_cast<GLuint>(i));
-        cube_quads(kPointHalf);
-        box_outline(-kPointHalf, -kPointHalf, -kPointHalf, kPointHalf, kPointHalf, kPointHalf);
+        d.load_name(static_cast<GLuint>(i));
+        cube_quads(d, kPointHalf);
+        box_outline(d, -kPointHalf, -kPointHalf, -kPointHalf, kPointHalf, kPointHalf, kPointHalf);
 
         // The roll post: a black line up from the cube's centre to its tip.
-        glColor3f(0.0f, 0.0f, 0.0f);
-        glLineWidth(2.0f);
-        glBegin(GL_LINE_STRIP);
-        glVertex3f(0.0f, 0.0f, 0.0f);
-        glVertex3f(0.0f, 0.45f, 0.0f);
-        glEnd();
+        d.colour(0.0f, 0.0f, 0.0f);
+        d.line_width(2.0f);
+        d.begin(GL_LINE_STRIP);
+        d.vertex(0.0f, 0.0f, 0.0f);
+        d.vertex(0.0f, 0.45f, 0.0f);
+        d.end();
 
-        glPushMatrix();
-        glTranslatef(0.0f, 0.45f, 0.0f);
-        glColor3f(0.7f, 0.0f, 1.0f);
-        cube_quads(kTipHalf);
-        glPopMatrix();
+        d.push_matrix();
+        d.translate(0.0f, 0.45f, 0.0f);
+        d.colour(0.7f, 0.0f, 1.0f);
+        cube_quads(d, kTipHalf);
+        d.pop_matrix();
 
-        glPopMatrix();
+        d.pop_matrix();
     }
+    d.flush();
 }
 
 void CoasterWindow::draw_handles() {
+    DrawList& d = draw_list_;
     const Track& track = scene_.track();
     const int n = track.num_points();
     const int selected = scene_.selection().name();
@@ -84,9 +83,9 @@ void CoasterWindow::draw_handles() {
         for (int j = 0; j < 2; ++j) {
             const int name = n + 2 * i + j;
             if (name == selected) {
-                glColor3f(0.7f, 0.0f, 0.0f);
+                d.colour(0.7f, 0.0f, 0.0f);
             } else {
-                glColor3f(0.7f, 0.7f, 0.0f);
+                d.colour(0.7f, 0.7f, 0.0f);
             }
             const ControlPoint& h = track.bezier_handle(2 * i + j);
             if (!all_finite(h.x, h.y, h.z)) {
@@ -96,30 +95,30 @@ void CoasterWindow::draw_handles() {
             const double x0 = h.x - kHandleHalf, x1 = h.x + kHandleHalf;
             const double y0 = h.y - kHandleHalf, y1 = h.y + kHandleHalf;
             const double z0 = h.z - kHandleHalf, z1 = h.z + kHandleHalf;
-            glLoadName(static_cast<GLuint>(name));
-            glBegin(GL_QUADS);
-            box_quads(x0, y0, z0, x1, y1, z1);
-            glEnd();
-            box_outline(x0, y0, z0, x1, y1, z1);
+            d.load_name(static_cast<GLuint>(name));
+            box_quads(d, x0, y0, z0, x1, y1, z1);
+            box_outline(d, x0, y0, z0, x1, y1, z1);
         }
     }
+    d.flush();
 }
 
 void CoasterWindow::draw_light_cube() {
-    glPushMatrix();
+    DrawList& d = draw_list_;
+    d.push_matrix();
     if (scene_.selection().is(Selection::Kind::light)) {
-        glColor3f(0.0f, 0.0f, 1.0f);
+        d.colour(0.0f, 0.0f, 1.0f);
     } else {
-        glColor3f(1.0f, 1.0f, 0.0f);
+        d.colour(1.0f, 1.0f, 0.0f);
     }
     const ControlPoint& light = scene_.light();
     const float x = static_cast<float>(light.x);
     const float y = static_cast<float>(light.y);
     const float z = static_cast<float>(light.z);
-    glLoadName(static_cast<GLuint>(kLightName));
+    d.load_name(static_cast<GLuint>(kLightName));
     if (all_finite(x, y, z)) {
-        glTranslatef(x, y, z);
-        cube_quads(kLightHalf);
+        d.translate(x, y, z);
+        cube_quads(d, kLightHalf);
     }
-    glPopMatrix();
+    d.pop_matrix();
 }

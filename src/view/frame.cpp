@@ -9,13 +9,6 @@
 
 #include "view/draw_util.h"
 
-namespace {
-
-const GLfloat ground_white[4] = {1.0f, 1.0f, 1.0f, 0.0f};
-const GLfloat ground_black[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-
-} // namespace
-
 void CoasterWindow::draw() {
     // The toolkit marks the context not valid when it is new and after a
     // resize: set what never changes, and the viewport, then.
@@ -28,6 +21,7 @@ void CoasterWindow::draw() {
         const GLfloat light_ambient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
         glLightfv(GL_LIGHT0, GL_AMBIENT, light_ambient);
         glEnable(GL_LIGHT0);
+        draw_list_.forget_state();
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setup_projection(true);
@@ -76,55 +70,51 @@ constexpr float kGroundMax = 10.0f;
 
 // One quad per cell, black where col + row is even, so the (min x, min z)
 // corner cell is black.
-void draw_ground() {
+void draw_ground(DrawList& d) {
     const float width = (kGroundMax - kGroundMin) / static_cast<float>(kGroundCells);
     const float depth = width;
-    glBegin(GL_QUADS);
+    d.begin(GL_QUADS);
     float x = kGroundMin;
     for (int col = 0; col < kGroundCells; ++col) {
         float z = kGroundMin;
         for (int row = 0; row < kGroundCells; ++row) {
-            glColor4fv((col + row) % 2 == 1 ? ground_white : ground_black);
-            glVertex3f(x, 0.0f, z);
-            glVertex3f(x, 0.0f, z + depth);
-            glVertex3f(x + width, 0.0f, z + depth);
-            glVertex3f(x + width, 0.0f, z);
+            const float shade = (col + row) % 2 == 1 ? 1.0f : 0.0f;
+            d.colour(shade, shade, shade, 0.0f);
+            d.vertex(x, 0.0f, z);
+            d.vertex(x, 0.0f, z + depth);
+            d.vertex(x + width, 0.0f, z + depth);
+            d.vertex(x + width, 0.0f, z);
             z += depth;
         }
         x += width;
     }
-    glEnd();
+    d.end();
 }
 
 } // namespace
 
 void CoasterWindow::draw_scene() {
-    // The last frame leaves GL_LIGHTING on when the lights were on; switch it
-    // off explicitly so that markers and generators are unlit from the first
-    // frame after the lights are turned off.
+    DrawList& d = draw_list_;
+    // Markers and generators are lit when the lights are on; the light cube,
+    // the ground and the rails never are; the cars and ties are lit again.
     const bool lit = scene_.lights_on();
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    } else {
-        glDisable(GL_LIGHTING);
-    }
+    d.lighting(lit);
     draw_control_points();
     if (scene_.track().curve_type() == Bezier) {
         draw_handles();
     }
     draw_generators();
-    glDisable(GL_LIGHTING);
+    d.lighting(false);
 
     draw_light_cube();
 
-    glLoadName(static_cast<GLuint>(kNoName)); // reads back as all ones
-    draw_ground();
+    d.load_name(static_cast<GLuint>(kNoName)); // reads back as all ones
+    draw_ground(d);
+    d.flush();
 
     draw_rails();
 
-    if (lit) {
-        glEnable(GL_LIGHTING);
-    }
+    d.lighting(lit);
     draw_cars();
     draw_ties();
 }

@@ -5,24 +5,20 @@
 #include <FL/gl.h>
 #include <GL/glu.h>
 
-#include <array>
-
 #include "view/coaster_window.h"
 
 namespace {
 
-// Room for 25 one-name hit records of four entries each; a 26th overflows the
-// buffer and glRenderMode reports a negative count.
-constexpr GLsizei kSelectBufferSize = 100;
 constexpr double kPickRegion = 5.0;
 
 } // namespace
 
-std::optional<int> CoasterWindow::pick() {
+int CoasterWindow::select(int x, int y, SelectBuffer& records) {
+    records.fill(0);
     // Picking needs a live context; a view that has no X window yet has
     // nothing under the pointer.
     if (!shown()) {
-        return std::nullopt;
+        return 0;
     }
     // Event handling runs outside draw(), so the context may not be current.
     // A view that has never been drawn is still safe to pick from: everything
@@ -39,33 +35,32 @@ std::optional<int> CoasterWindow::pick() {
     glLoadIdentity();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const int x = Fl::event_x();
-    const int y = Fl::event_y();
     // The pick flips y with height minus y only; the drag's unprojection
     // subtracts one more.
     gluPickMatrix(x, viewport[3] - y, kPickRegion, kPickRegion, viewport);
     setup_projection(false);
 
-    std::array<GLuint, kSelectBufferSize> buf{};
-    glSelectBuffer(kSelectBufferSize, buf.data());
+    glSelectBuffer(static_cast<GLsizei>(records.size()), records.data());
     glRenderMode(GL_SELECT);
     glInitNames();
     glPushName(0);
-
     draw_scene();
-
     const GLint hits = glRenderMode(GL_RENDER);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+    return hits;
+}
 
-    if (hits <= 0) {
+std::optional<int> CoasterWindow::pick() {
+    SelectBuffer records;
+    if (select(Fl::event_x(), Fl::event_y(), records) <= 0) {
         return std::nullopt; // nothing hit, or more records than the buffer holds
     }
     // Records hold one name each: count, min depth, max depth, name. The first
     // record is the first object drawn under the pointer, so drawing order,
     // not depth, decides. The ground's name comes back as all ones.
-    return static_cast<int>(buf[3]);
+    return static_cast<int>(records[3]);
 }

@@ -132,6 +132,24 @@ private:
 int send_press(CoasterWindow& view, int button, int x, int y, int state = 0);
 int send_drag(CoasterWindow& view, int button, int x, int y, int state = 0);
 
+// 100 banked points, 8 cars and 20 generators with balls in flight: the
+// biggest scene the controls can make.
+void build_big_scene(Scene& s);
+
+// Whether AddressSanitizer is built in: its quarantine keeps freed memory
+// resident, and its leak checker sees what Mesa keeps.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 // The cube of a control point is drawn 0.5 above the point.
 inline Point3 cube_centre(const ControlPoint& p) {
     return Point3{p.x, p.y + 0.5, p.z};
