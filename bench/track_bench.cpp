@@ -18,14 +18,14 @@ namespace {
 constexpr int kCars = 8;
 constexpr float kCarU = 37.25f;
 
-Track scene_of_type(int type) {
+Track scene_of_type(CurveType type) {
     Track track = literal_frame::bench_scene();
     track.set_curve_type(type);
     return track;
 }
 
 void BM_PositionAt(benchmark::State& state) {
-    const Track track = scene_of_type(static_cast<int>(state.range(0)));
+    const Track track = scene_of_type(static_cast<CurveType>(state.range(0)));
     const char* names[] = {"Linear", "Cardinal", "BSpline", "Bezier"};
     state.SetLabel(names[state.range(0)]);
     float u = 0.0f;
@@ -47,7 +47,8 @@ void BM_Advance065(benchmark::State& state) {
 BENCHMARK(BM_Advance065);
 
 void BM_Length(benchmark::State& state) {
-    const Track track = state.range(0) == 4 ? Track(Cardinal) : literal_frame::bench_scene();
+    const Track track =
+        state.range(0) == 4 ? Track(CurveType::Cardinal) : literal_frame::bench_scene();
     for (auto _ : state) {
         benchmark::DoNotOptimize(track.length());
     }

@@ -138,7 +138,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
     static constexpr double kScales[4] = {1e-6, 1e-3, 0.01, 1.0};
     const double scale = kScales[in.byte() % 4];
 
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     while (track.num_points() < count) {
         track.add_point();
     }
@@ -150,7 +150,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
         track.point(i).roll = roll_value(in);
     }
     track.make_handles();
-    track.set_curve_type(type);
+    track.set_curve_type(static_cast<CurveType>(type));
     track.set_tension(tension);
 
     for (int op = 0; op < kMaxOperations && !in.done(); ++op) {
@@ -186,7 +186,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
             break;
         }
         case 7:
-            track.set_curve_type(in.byte() % 6 - 1);
+            track.set_curve_type(static_cast<CurveType>(in.byte() % 6 - 1));
             track.set_tension(in.byte() / 255.0f);
             break;
         case 8: {

@@ -113,7 +113,7 @@ private:
 
     // The track the rails and ties were laid for.
     bool have_track_ = false;
-    int seen_type_ = 0;
+    CurveType seen_type_ = CurveType::Linear;
     int seen_points_ = 0;
     float seen_tension_ = 0.0f;
     std::array<ControlPoint, Track::kMaxPoints> seen_point_{};

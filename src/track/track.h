@@ -13,7 +13,8 @@ namespace track_math {
 class Positions;
 }
 
-enum CurveType : int { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
+// How the curve runs through the points. A value outside the four reads as Linear.
+enum class CurveType { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
 
 class Track {
 public:
@@ -21,7 +22,7 @@ public:
     static constexpr int kMaxPoints = 100;
 
     // Builds the default square of four points at height 1 and its handles.
-    explicit Track(int type);
+    explicit Track(CurveType type);
 
     int num_points() const { return num_points_; }
     ControlPoint& point(int i) { return points_[i]; } // 0 <= i < num_points()
@@ -29,8 +30,8 @@ public:
     ControlPoint& bezier_handle(int k) { return handles_[k]; } // 0 <= k < 2 * num_points()
     const ControlPoint& bezier_handle(int k) const { return handles_[k]; }
 
-    void set_curve_type(int t) { type_ = t; } // t in 0..3; points and handles stay
-    int curve_type() const { return type_; }
+    void set_curve_type(CurveType t) { type_ = t; } // points and handles stay
+    CurveType curve_type() const { return type_; }
     void set_tension(float t) { tension_ = t; }
     float tension() const { return tension_; }
 
@@ -79,7 +80,7 @@ private:
 
     void resample(int new_count);
 
-    int type_ = Cardinal;
+    CurveType type_ = CurveType::Cardinal;
     int num_points_ = 0;
     std::array<ControlPoint, kMaxPoints> points_{};
     std::array<ControlPoint, 2 * kMaxPoints> handles_{};

@@ -6,8 +6,8 @@
 void Track::make_handles() {
     // Read the chords as straight lines: the side vector then follows the
     // chord direction and the mean bank of its two ends.
-    const int saved_type = type_;
-    type_ = Linear;
+    const CurveType saved_type = type_;
+    type_ = CurveType::Linear;
     for (int i = 0; i < num_points_; ++i) {
         const ControlPoint& p = points_[i];
         const ControlPoint& q = points_[(i + 1) % num_points_];

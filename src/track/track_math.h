@@ -112,7 +112,7 @@ inline int ring_index(int i, int k, int n) {
 
 // What an evaluation reads of a track: its points, handles, type and tension.
 struct Curve {
-    int type;
+    CurveType type;
     int n;
     float tension;
     const ControlPoint* points;
@@ -160,11 +160,11 @@ struct Curve {
 
     Point3 position_at(float u) const {
         switch (type) {
-        case Cardinal:
+        case CurveType::Cardinal:
             return cardinal_at(u);
-        case BSpline:
+        case CurveType::BSpline:
             return bspline_at(u);
-        case Bezier:
+        case CurveType::Bezier:
             return bezier_at(u);
         default:
             return linear_at(u);

@@ -116,7 +116,7 @@ void CoasterWindow::draw_scene() {
         glDisable(GL_LIGHTING);
     }
     draw_control_points();
-    if (scene_.track().curve_type() == Bezier) {
+    if (scene_.track().curve_type() == CurveType::Bezier) {
         draw_handles();
     }
     draw_generators();

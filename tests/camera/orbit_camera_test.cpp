@@ -22,7 +22,7 @@ void expect_point_near(const Point3& p, double x, double y, double z, double tol
 // A closed Linear square at height 1 whose first side runs 20 units along +x:
 // level, straight and unbanked away from the corners.
 Track level_square() {
-    Track t(Linear);
+    Track t(CurveType::Linear);
     t.point(0) = ControlPoint(0.0, 1.0, 0.0, 0.0);
     t.point(1) = ControlPoint(20.0, 1.0, 0.0, 0.0);
     t.point(2) = ControlPoint(20.0, 1.0, 20.0, 0.0);
@@ -33,7 +33,7 @@ Track level_square() {
 } // namespace
 
 TEST(OrbitCamera, FreshCameraLooksAtTheTrackFromThePlusXSide) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     EXPECT_NEAR(cam.eye_x(), 12.990381056766578, 1e-9);
     EXPECT_NEAR(cam.eye_y(), 7.5, 1e-11);
@@ -54,7 +54,7 @@ TEST(OrbitCamera, FreshCameraLooksAtTheTrackFromThePlusXSide) {
 }
 
 TEST(OrbitCamera, EyeFollowsAnglesWithAzimuthFromPlusZTowardsPlusX) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     cam.set_azimuth(0.0);
     cam.set_elevation(0.0);
@@ -92,7 +92,7 @@ TEST(OrbitCamera, EyeFollowsAnglesWithAzimuthFromPlusZTowardsPlusX) {
 }
 
 TEST(OrbitCamera, ZoomStopsExactlyAtTwoAndAtOneHundred) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     int calls = 0;
@@ -132,7 +132,7 @@ TEST(OrbitCamera, ZoomStopsExactlyAtTwoAndAtOneHundred) {
 }
 
 TEST(OrbitCamera, AzimuthWrapsAroundTheFullCircle) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     cam.set_azimuth(358.0);
@@ -164,7 +164,7 @@ TEST(OrbitCamera, AzimuthWrapsAroundTheFullCircle) {
 }
 
 TEST(OrbitCamera, ElevationStopsAtTheZenithAndTheNadir) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     for (int i = 0; i < 15; ++i) {
@@ -200,7 +200,7 @@ TEST(OrbitCamera, ElevationStopsAtTheZenithAndTheNadir) {
 }
 
 TEST(OrbitCamera, MovingTheTargetTiltsTheViewWithoutMovingTheEye) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     const double ex = cam.eye_x(), ey = cam.eye_y(), ez = cam.eye_z();
 
@@ -245,7 +245,7 @@ TEST(OrbitCamera, RideViewOnALevelStraightSitsAboveTheCarAndAimsTwoAhead) {
 TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
     // Point 1 raised and banked: the up vector leans sideways, and differs
     // between the car and the point 2.0 ahead of it.
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(1).y = 3.0;
     track.point(1).roll = 30.0;
     OrbitCamera cam(&track);

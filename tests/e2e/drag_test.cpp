@@ -187,7 +187,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
     }
     App app;
     ASSERT_TRUE(app.running());
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
 
     // The view as it first appears: no handle boxes yet.
     Image before = app.await([&](const Image& s) {

@@ -113,7 +113,7 @@ TEST(FrameLayout, RandomTracksEqualTheQueryByQueryFrame) {
 }
 
 TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, 1.0f, 3);
     const Point3 rail_before = layout->left_rail()[30];
@@ -128,7 +128,7 @@ TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
     EXPECT_NE(layout->tie_count(), ties_before);
 
     // Fewer cars and another curve type on the same track object.
-    track.set_curve_type(BSpline);
+    track.set_curve_type(CurveType::BSpline);
     layout->build(track, 2.5f, 1);
     expect_same_frame(*layout, literal_frame::build(track, 2.5f, 1));
     EXPECT_EQ(layout->car_count(), 1);
@@ -160,7 +160,7 @@ TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
     check("height");
     track.set_tension(0.3f);
     check("tension");
-    track.set_curve_type(Bezier);
+    track.set_curve_type(CurveType::Bezier);
     check("curve type");
     track.bezier_handle(20).x += 0.5;
     check("handle");
@@ -201,7 +201,7 @@ TEST(FrameLayout, TiesKeepTheirNumberOnOrdinaryTracks) {
     }
 
     // 21.0173455 / 0.65 - 0.25 = 32.08: the 32nd tie's walk wraps to u = 0.005.
-    const Track square(Cardinal);
+    const Track square(CurveType::Cardinal);
     layout->build(square, 0.0f, 1);
     ASSERT_EQ(layout->tie_count(), 32);
     EXPECT_LT(layout->ties()[31].u, layout->ties()[30].u);
@@ -226,7 +226,7 @@ TEST(FrameLayout, AFarFlungPointStillGivesAFiniteFrame) {
     EXPECT_EQ(layout->car_count(), 8);
 
     // All points at one spot: no length, no ties, every car where the train is.
-    Track collapsed(Cardinal);
+    Track collapsed(CurveType::Cardinal);
     for (int i = 0; i < 4; ++i) {
         collapsed.point(i).set_position(0.0, 1.0, 0.0);
     }

@@ -183,7 +183,7 @@ inline Frame build(const Track& track, float car_u, int num_cars, Walks walks = 
 // The scene the track benchmark measures: 100 points round a circle of radius
 // 8, rising and falling three times and banking both ways twice.
 inline Track bench_scene() {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     while (track.num_points() < Track::kMaxPoints) {
         track.add_point();
     }

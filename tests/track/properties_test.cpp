@@ -14,7 +14,7 @@ TEST(TrackProperties, InterpolatingTypesPassThroughTheirPoints) {
     std::mt19937 rng(11);
     for (int trial = 0; trial < 40; ++trial) {
         Track track = track_test::random_track(rng);
-        for (int type : {Linear, Cardinal, Bezier}) {
+        for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::Bezier}) {
             track.set_curve_type(type);
             for (int i = 0; i < track.num_points(); ++i) {
                 SCOPED_TRACE(testing::Message()

@@ -86,20 +86,28 @@ TEST(TrackSampler, SpecialTangentsAndBanksMatchTheTrack) {
     struct Case {
         const char* name;
         double p[4][4]; // x, y, z, roll
-        int type;
+        CurveType type;
     };
     const Case cases[] = {
-        {"vertical", {{0, 0, 0, 0}, {0, 5, 0, 90}, {3, 5, 0, -90}, {3, 0, 0, 120}}, Linear},
-        {"along x", {{0, 1, 0, 0}, {4, 1, 0, 45}, {4, 1, 4, -135}, {0, 1, 4, 180}}, Linear},
-        {"coincident", {{1, 1, 1, 0}, {1, 1, 1, 0}, {1, 1, 1, 90}, {2, 1, 1, 0}}, Cardinal},
+        {"vertical",
+         {{0, 0, 0, 0}, {0, 5, 0, 90}, {3, 5, 0, -90}, {3, 0, 0, 120}},
+         CurveType::Linear},
+        {"along x",
+         {{0, 1, 0, 0}, {4, 1, 0, 45}, {4, 1, 4, -135}, {0, 1, 4, 180}},
+         CurveType::Linear},
+        {"coincident",
+         {{1, 1, 1, 0}, {1, 1, 1, 0}, {1, 1, 1, 90}, {2, 1, 1, 0}},
+         CurveType::Cardinal},
         {"tiny",
          {{0, 0, 0, 0}, {1e-170, 0, 0, 0}, {1e-170, 0, 1e-170, 0}, {0, 0, 1e-170, 0}},
-         BSpline},
-        {"huge", {{0, 0, 0, 0}, {1e160, 0, 0, 0}, {1e160, 0, 1e160, 0}, {0, 0, 1e160, 0}}, Bezier},
+         CurveType::BSpline},
+        {"huge",
+         {{0, 0, 0, 0}, {1e160, 0, 0, 0}, {1e160, 0, 1e160, 0}, {0, 0, 1e160, 0}},
+         CurveType::Bezier},
         // Differences whose squares fall below the normal range.
         {"near tiny",
          {{0, 0, 0, 0}, {3e-154, 1e-155, 0, 0}, {3e-154, 0, 7e-154, 0}, {0, 0, 3e-154, 0}},
-         Cardinal},
+         CurveType::Cardinal},
     };
     TrackSampler sampler;
     for (const Case& c : cases) {
@@ -218,12 +226,12 @@ TEST(TrackSampler, AdvanceAllEqualsOneAdvancePerDistance) {
 // Walks that go round the ring many times, or cannot move at all, meet the
 // track's guards; the shared walk must hand those over unchanged.
 TEST(TrackSampler, LongAndDegenerateWalksMatchTheTrack) {
-    Track tiny(Cardinal);
+    Track tiny(CurveType::Cardinal);
     const double corners[4][2] = {{-0.2, -0.2}, {-0.2, 0.2}, {0.2, 0.2}, {0.2, -0.2}};
     for (int i = 0; i < 4; ++i) {
         tiny.point(i).set_position(corners[i][0], 1.0, corners[i][1]);
     }
-    Track collapsed(Bezier);
+    Track collapsed(CurveType::Bezier);
     for (int i = 0; i < 4; ++i) {
         collapsed.point(i).set_position(1.0, 2.0, 3.0);
     }
@@ -251,7 +259,7 @@ TEST(TrackSampler, LongAndDegenerateWalksMatchTheTrack) {
 }
 
 TEST(TrackSampler, EvaluatesEachParameterOncePerFrameAndForgetsBetweenFrames) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     TrackSampler sampler;
     sampler.begin_frame(track);
     const std::uint64_t before = track.evaluation_count();

@@ -4,13 +4,23 @@
 #pragma once
 
 #include <cmath>
+#include <ostream>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "track/track.h"
 
+// Test messages show a curve type by its number.
+inline std::ostream& operator<<(std::ostream& out, CurveType type) {
+    return out << static_cast<int>(type);
+}
+
 namespace track_test {
+
+// The four curve types, for cases that hold on each.
+constexpr CurveType kCurveTypes[] = {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline,
+                                     CurveType::Bezier};
 
 inline bool finite(const Point3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
@@ -52,7 +62,7 @@ inline Track random_track(std::mt19937& rng, RandomTrackOptions options = {}) {
     std::uniform_real_distribution<double> roll(-180.0, 180.0);
     std::uniform_real_distribution<float> tension(0.0f, 1.0f);
 
-    Track track(type(rng));
+    Track track(static_cast<CurveType>(type(rng)));
     const int n = count(rng);
     while (track.num_points() < n) {
         track.add_point();

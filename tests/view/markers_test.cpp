@@ -134,7 +134,7 @@ TEST(PointMarkers, OnlyTheSelectedPointIsRed) {
 TEST(HandleMarkers, WorldAlignedBoxesAroundEveryHandleSelectedOneRed) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.set_curve_type(Bezier);
+    view.set_curve_type(CurveType::Bezier);
     view.scene().track().point(1).roll = 40.0;
     view.scene().track().point(2).set_position(3.0, 2.5, 2.0);
     view.scene().track().make_handles();

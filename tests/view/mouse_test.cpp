@@ -171,7 +171,7 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
 TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
     GlView h;
     CoasterWindow& v = h.view();
-    v.set_curve_type(Bezier);
+    v.set_curve_type(CurveType::Bezier);
     int chosen = -1;
     for (int k = 0; k < 2 * v.scene().track().num_points() && chosen < 0; ++k) {
         const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
@@ -184,7 +184,7 @@ TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
         }
     }
     ASSERT_GE(chosen, 0);
-    v.set_curve_type(Linear);
+    v.set_curve_type(CurveType::Linear);
     h.draw_frame();
     const ControlPoint start = v.scene().track().bezier_handle(chosen);
     const Pixel from = h.locate(at(start));

@@ -138,7 +138,7 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
 TEST(Picking, HandlesArePickableOnlyInBezier) {
     GlView h;
     CoasterWindow& v = h.view();
-    v.set_curve_type(Bezier);
+    v.set_curve_type(CurveType::Bezier);
     h.draw_frame();
     int hits = 0;
     for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
@@ -155,7 +155,7 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
     }
     EXPECT_GE(hits, 6) << "most of the eight handles lie in the open";
 
-    for (CurveType type : {Linear, Cardinal, BSpline}) {
+    for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline}) {
         v.set_curve_type(type);
         h.draw_frame();
         for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
@@ -163,7 +163,7 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
             const int name = left_press(h, px).name;
             EXPECT_FALSE(name >= v.scene().track().num_points() &&
                          name < 3 * v.scene().track().num_points())
-                << "handle " << k << " picked in curve type " << type;
+                << "handle " << k << " picked in curve type " << static_cast<int>(type);
         }
     }
 }

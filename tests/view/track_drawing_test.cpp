@@ -104,15 +104,17 @@ TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
 TEST(Ties, CountIsTheLengthInSpacingsLessAQuarterTruncated) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type :
+         {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline, CurveType::Bezier}) {
         view.set_curve_type(type);
         const int expected = expected_ties(view.scene().track());
         EXPECT_GT(expected, 15);
-        EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected) << "curve type " << type;
+        EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected)
+            << "curve type " << static_cast<int>(type);
     }
 
     // More points and a stretched track: the count follows the length.
-    view.set_curve_type(Cardinal);
+    view.set_curve_type(CurveType::Cardinal);
     view.add_point();
     view.add_point();
     view.scene().track().point(1).set_position(-2.5, 4.0, 7.0);
