@@ -2,12 +2,10 @@
 
 #include <cmath>
 
+#include "track/angles.h"
 #include "track/track.h"
 
 namespace {
-// Degrees to radians with pi/180 cut to 13 significant digits: the eye's
-// coordinates (and the tiny z residue at azimuth 90) depend on this exact factor.
-constexpr double kDegToRad = 0.01745329251994;
 constexpr double kZoomStep = 0.2;
 constexpr double kMinDistance = 2.0;
 constexpr double kMaxDistance = 100.0;
@@ -134,8 +132,8 @@ LookAt OrbitCamera::look(float car_u, bool look_from_car) {
 }
 
 void OrbitCamera::update_eye() {
-    const double el = elevation_ * kDegToRad;
-    const double az = azimuth_ * kDegToRad;
+    const double el = elevation_ * angles::kCameraDegToRad;
+    const double az = azimuth_ * angles::kCameraDegToRad;
     const double d = distance_;
     eye_.x = std::cos(el) * (std::sin(az) * d);
     eye_.y = std::sin(el) * d;

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "track/angles.h"
+
 namespace {
 
 constexpr double kRailHalfGauge = 0.375;
@@ -85,8 +87,8 @@ void FrameLayout::build_rails() {
         for (int j = 0; j < kRailSamplesPerSegment; ++j) {
             const float u = static_cast<float>(i + 0.05 * j);
             const Point3 p = sampler_.position_at(u);
-            const double h = sampler_.heading_at(u) * 3.14159 / 180;
-            const double r = -sampler_.roll_at(u) * 3.14159 / 180;
+            const double h = sampler_.heading_at(u) * angles::kTrackPi / 180;
+            const double r = -sampler_.roll_at(u) * angles::kTrackPi / 180;
             // The horizontal side of the heading, tilted by the bank; pitch
             // does not enter the rails.
             const double ox = kRailHalfGauge * std::cos(h) * std::cos(r);

@@ -8,13 +8,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "track/angles.h"
 #include "track/control_point.h"
 #include "track/point3.h"
 #include "track/track.h"
 
 namespace track_math {
-
-constexpr double kPi = 3.14159;
 
 // ---- Parameters: segment split and wrap onto the ring ----
 
@@ -251,7 +250,7 @@ template <typename Pos> Point3 tangent_from(Pos&& pos, float u, int num_points) 
 // Horizontal normal of the tangent, lifted by the bank.
 inline Point3 side_from(const Point3& tangent, double roll) {
     const double horizontal = std::sqrt(tangent.x * tangent.x + tangent.z * tangent.z);
-    const double radians = roll * kPi / 180;
+    const double radians = roll * angles::kTrackPi / 180;
     // A vertical tangent leaves no horizontal direction to bank from: use +x.
     return normalized({-tangent.z, std::tan(radians) * horizontal, tangent.x}, {1.0, 0.0, 0.0});
 }
@@ -272,7 +271,7 @@ inline double heading_from(const Point3& t) {
     if (t.x == 0.0 && t.z == 0.0) {
         return 0.0; // straight up or down: no horizontal direction to face
     }
-    const double heading = std::atan(t.x / t.z) * 180 / kPi;
+    const double heading = std::atan(t.x / t.z) * 180 / angles::kTrackPi;
     return t.z > 0 ? heading : heading + 180;
 }
 
@@ -284,7 +283,7 @@ inline double pitch_from(const Point3& t) {
     if (horizontal == 0.0 && t.y == 0.0) {
         return 0.0;
     }
-    const double pitch = std::atan(t.y / horizontal) * 180 / kPi;
+    const double pitch = std::atan(t.y / horizontal) * 180 / angles::kTrackPi;
     return horizontal > 0 && pitch != 0 ? -pitch : pitch;
 }
 
