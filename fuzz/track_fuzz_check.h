@@ -73,10 +73,6 @@ inline bool finite(const Point3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
-inline double norm(const Point3& p) {
-    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-}
-
 // Coordinates from 16-bit integers at one of four scales, from a millionth
 // (nearly coincident points) to whole units (a ring some 60000 across).
 inline double coordinate(Reader& in, double scale) {
@@ -96,9 +92,9 @@ inline void check_queries(const Track& track, float u) {
     const Point3 t = track.tangent_at(u);
     const Point3 s = track.side_at(u);
     const Point3 up = track.up_at(u);
-    LOOPTIDE_FUZZ_CHECK(finite(t) && std::fabs(norm(t) - 1.0) < 1e-9);
-    LOOPTIDE_FUZZ_CHECK(finite(s) && std::fabs(norm(s) - 1.0) < 1e-9);
-    LOOPTIDE_FUZZ_CHECK(finite(up) && norm(up) < 1.0 + 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(t) && std::fabs(length(t) - 1.0) < 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(s) && std::fabs(length(s) - 1.0) < 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(up) && length(up) < 1.0 + 1e-9);
     const double heading = track.heading_at(u);
     const double pitch = track.pitch_at(u);
     const double roll = track.roll_at(u);

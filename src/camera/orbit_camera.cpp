@@ -126,9 +126,7 @@ LookAt OrbitCamera::look(float car_u, bool look_from_car) {
     // vector's y, 3.0 along its x and z.
     const Point3 ride_eye{ride_position_.x + 3.0 * ride_up_.x, ride_position_.y + 3.5 * ride_up_.y,
                           ride_position_.z + 3.0 * ride_up_.z};
-    const Point3 centre{ahead_position_.x + ahead_up_.x, ahead_position_.y + ahead_up_.y,
-                        ahead_position_.z + ahead_up_.z};
-    return {ride_eye, centre, ride_up_};
+    return {ride_eye, ahead_position_ + ahead_up_, ride_up_};
 }
 
 void OrbitCamera::update_eye() {

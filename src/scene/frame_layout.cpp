@@ -91,11 +91,11 @@ void FrameLayout::build_rails() {
             const double r = -sampler_.roll_at(u) * angles::kTrackPi / 180;
             // The horizontal side of the heading, tilted by the bank; pitch
             // does not enter the rails.
-            const double ox = kRailHalfGauge * std::cos(h) * std::cos(r);
-            const double oy = kRailHalfGauge * std::sin(r);
-            const double oz = kRailHalfGauge * std::sin(h) * std::cos(r);
-            left_rail_[k] = {p.x + ox, p.y + oy, p.z - oz};
-            right_rail_[k] = {p.x - ox, p.y - oy, p.z + oz};
+            const Point3 offset{kRailHalfGauge * std::cos(h) * std::cos(r),
+                                kRailHalfGauge * std::sin(r),
+                                -(kRailHalfGauge * std::sin(h) * std::cos(r))};
+            left_rail_[k] = p + offset;
+            right_rail_[k] = p - offset;
             ++k;
         }
     }
@@ -132,9 +132,10 @@ void FrameLayout::build_ties() {
         const Point3 up = sampler_.up_from(o);
         TiePose& tie = tie_poses_[ties_++];
         tie.u = u;
-        tie.x = static_cast<float>(p.x - kTieDrop * up.x);
-        tie.y = static_cast<float>(p.y - kTieDrop * up.y);
-        tie.z = static_cast<float>(p.z - kTieDrop * up.z);
+        const Point3 centre = p - kTieDrop * up;
+        tie.x = static_cast<float>(centre.x);
+        tie.y = static_cast<float>(centre.y);
+        tie.z = static_cast<float>(centre.z);
         tie.heading = o.heading;
         tie.pitch = o.pitch;
         tie.roll = o.roll;

@@ -9,18 +9,14 @@ void Track::make_handles() {
     const CurveType saved_type = type_;
     type_ = CurveType::Linear;
     for (int i = 0; i < num_points_; ++i) {
-        const ControlPoint& p = points_[i];
-        const ControlPoint& q = points_[(i + 1) % num_points_];
+        const Point3 p = points_[i].position();
+        const Point3 q = points_[(i + 1) % num_points_].position();
         const Point3 a = linear_at(static_cast<float>(i + 0.25));
         const Point3 b = linear_at(static_cast<float>(i + 0.75));
-        const double dx = q.x - p.x;
-        const double dy = q.y - p.y;
-        const double dz = q.z - p.z;
-        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
         const Point3 s = side_at(static_cast<float>(i + 0.5));
-        const double h = 0.5 * d;
-        handles_[2 * i] = ControlPoint(h * s.x + a.x, h * s.y + a.y, h * s.z + a.z);
-        handles_[2 * i + 1] = ControlPoint(h * s.x + b.x, h * s.y + b.y, h * s.z + b.z);
+        const double h = 0.5 * ::length(q - p);
+        handles_[2 * i] = ControlPoint(h * s + a);
+        handles_[2 * i + 1] = ControlPoint(h * s + b);
     }
     type_ = saved_type;
 }
@@ -34,7 +30,7 @@ void Track::resample(int new_count) {
     for (int i = 0; i < new_count; ++i) {
         const float u = static_cast<float>(i * spacing);
         const Point3 p = cardinal_at(u);
-        fresh[i] = ControlPoint(p.x, p.y, p.z, roll_at(u));
+        fresh[i] = ControlPoint(p, roll_at(u));
     }
     for (int i = 0; i < new_count; ++i) {
         points_[i] = fresh[i];

@@ -119,10 +119,9 @@ struct Curve {
 
     Point3 linear_at(float u) const {
         const Segment seg = segment_of(u, n);
-        const ControlPoint& p0 = points[seg.i];
-        const ControlPoint& p1 = points[ring_index(seg.i, 1, n)];
-        const double t = seg.t;
-        return {(p1.x - p0.x) * t + p0.x, (p1.y - p0.y) * t + p0.y, (p1.z - p0.z) * t + p0.z};
+        const Point3 p0 = points[seg.i].position();
+        const Point3 p1 = points[ring_index(seg.i, 1, n)].position();
+        return (p1 - p0) * static_cast<double>(seg.t) + p0;
     }
 
     Point3 cardinal_at(float u) const {
@@ -212,17 +211,16 @@ inline bool usable_norm(double norm) {
 // vectors are rescaled first so that their squares neither vanish nor
 // overflow; a zero or non-finite vector gives the fallback.
 inline Point3 normalized(const Point3& v, const Point3& fallback) {
-    double norm = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const double norm = length(v);
     if (usable_norm(norm)) {
-        return {v.x / norm, v.y / norm, v.z / norm};
+        return v / norm;
     }
     const double scale = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
     if (!(scale > 0.0) || !std::isfinite(scale)) {
         return fallback;
     }
-    const Point3 w{v.x / scale, v.y / scale, v.z / scale};
-    norm = std::sqrt(w.x * w.x + w.y * w.y + w.z * w.z);
-    return {w.x / norm, w.y / norm, w.z / norm};
+    const Point3 w = v / scale;
+    return w / length(w);
 }
 
 // Unit vector along growing u from a central difference over +-0.025; near
@@ -244,7 +242,7 @@ template <typename Pos> Point3 tangent_from(Pos&& pos, float u, int num_points) 
         b = pos(static_cast<float>(ud - 0.025));
     }
     // Coincident samples have no direction: keep facing +z.
-    return normalized({a.x - b.x, a.y - b.y, a.z - b.z}, {0.0, 0.0, 1.0});
+    return normalized(a - b, {0.0, 0.0, 1.0});
 }
 
 // Horizontal normal of the tangent, lifted by the bank.
@@ -258,13 +256,10 @@ inline Point3 side_from(const Point3& tangent, double roll) {
 // side x tangent, flipped beyond +-90 degrees of bank.
 inline Point3 up_from(const Point3& t, double roll) {
     const Point3 s = side_from(t, roll);
-    Point3 up{s.y * t.z - s.z * t.y, s.z * t.x - s.x * t.z, s.x * t.y - s.y * t.x};
+    const Point3 up = cross(s, t);
     // Beyond +-90 degrees the side vector has turned over (tan has period
     // 180), so the roof of the car is on the other side.
-    if (roll > 90 || roll < -90) {
-        up = {-up.x, -up.y, -up.z};
-    }
-    return up;
+    return roll > 90 || roll < -90 ? -up : up;
 }
 
 inline double heading_from(const Point3& t) {
@@ -288,13 +283,6 @@ inline double pitch_from(const Point3& t) {
 }
 
 // ---- Arc length and walks, by summing straight chords between samples ----
-
-inline double chord(const Point3& a, const Point3& b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double dz = b.z - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
 
 constexpr float kAdvanceStep = 0.005f;
 
@@ -336,7 +324,7 @@ template <typename Pos> double length_of(Pos&& pos, int num_points) {
     while (u < num_points - static_cast<double>(step)) {
         const float next = static_cast<float>(u + step);
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         a = b;
         u = next;
     }
@@ -352,7 +340,7 @@ template <typename Pos> double lap_chord_sum(Pos&& pos, int num_points) {
     do {
         const float next = step_forward(u, n);
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         a = b;
         u = next;
     } while (u != 0.0f);
@@ -397,7 +385,7 @@ float advance_by(Pos&& pos, LapPos&& lap_pos, int num_points, double distance, f
     };
     for (;;) {
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         if (sum >= target) {
             return land(next, b);
         }

@@ -10,7 +10,6 @@
 
 #include "track/track_math.h"
 
-using track_math::chord;
 using track_math::step_backward;
 using track_math::step_forward;
 using track_math::steps_per_lap;
@@ -123,7 +122,7 @@ void TrackSampler::walk_many(float start, bool forward, const double* distances,
     Point3 a = position_at(start);
     for (;;) {
         const Point3 b = position_at(next);
-        sum += chord(a, b);
+        sum += ::length(b - a); // the global length: the member hides it
         while (done < count && sum >= std::fabs(distances[order[done]])) {
             out[order[done]] = next;
             ++done;

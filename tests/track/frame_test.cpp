@@ -132,7 +132,7 @@ TEST(TrackFrame, TinyAndHugeChordsStillGiveUnitVectors) {
         const Track track = chord_track({0, 0, 0}, {3 * scale, 4 * scale, 0});
         const Point3 t = track.tangent_at(0.5f);
         expect_near(t, 0.6, 0.8, 0.0, 1e-12);
-        EXPECT_NEAR(track_test::norm(track.side_at(0.5f)), 1.0, 1e-12);
+        EXPECT_NEAR(length(track.side_at(0.5f)), 1.0, 1e-12);
         EXPECT_NEAR(track.pitch_at(0.5f), -std::atan(0.8 / 0.6) * 180 / 3.14159, 1e-9);
     }
 }

@@ -104,9 +104,9 @@ TEST(Projection, ModelviewIsTheCameraLook) {
         };
         // The eye goes to the origin and the centre straight ahead (-z).
         const Point3 eye = apply(look.eye);
-        EXPECT_NEAR(gl_test::norm(eye), 0.0, 1e-5);
+        EXPECT_NEAR(length(eye), 0.0, 1e-5);
         const Point3 centre = apply(look.centre);
-        const double d = gl_test::norm(gl_test::sub(look.centre, look.eye));
+        const double d = length(look.centre - look.eye);
         EXPECT_NEAR(centre.x, 0.0, 1e-5);
         EXPECT_NEAR(centre.y, 0.0, 1e-5);
         EXPECT_NEAR(centre.z, -d, 1e-5);
@@ -291,9 +291,9 @@ TEST(Lighting, TiesAndCarsShowPlainColoursOnlyWithTheLightsOff) {
     const Track& track = view.scene().track();
     const float tie_u = track.advance(0.65, 0.0f);
     const Point3 up = track.up_at(tie_u);
-    const Point3 tie_top = gl_test::sub(track.position_at(tie_u), gl_test::scale(up, 0.05));
-    const Point3 car = gl_test::add(track.position_at(view.scene().train().car_u),
-                                    gl_test::scale(track.up_at(view.scene().train().car_u), 0.7));
+    const Point3 tie_top = track.position_at(tie_u) - 0.05 * up;
+    const Point3 car = track.position_at(view.scene().train().car_u) +
+                       0.7 * track.up_at(view.scene().train().car_u);
 
     view.scene().set_lights_on(false);
     gl.draw_frame();

@@ -8,7 +8,6 @@
 
 #include "view/gl_fixture.h"
 
-using gl_test::at;
 using gl_test::cube_centre;
 using gl_test::GlView;
 using gl_test::Pixel;
@@ -93,7 +92,7 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
 
     // A control point in front of the light cube and one behind it both win.
     const ControlPoint l = v.scene().light();
-    const Pixel light = h.locate(at(l));
+    const Pixel light = h.locate(l.position());
     ASSERT_TRUE(light.visible);
     EXPECT_EQ(left_press(h, light).name, kLightName);
     for (double along : {0.3, -0.3}) {
@@ -102,7 +101,7 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
                                                 l.y + along * (eye.y - l.y) - 0.5,
                                                 l.z + along * (eye.z - l.z));
         h.draw_frame();
-        EXPECT_EQ(left_press(h, h.locate(at(l))).name, 2) << "cube offset " << along;
+        EXPECT_EQ(left_press(h, h.locate(l.position())).name, 2) << "cube offset " << along;
     }
 }
 
@@ -128,7 +127,7 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
     h.draw_frame();
     EXPECT_EQ(left_press(h, h.locate(cube_centre(p))).name, 1);
 
-    const Pixel light = h.locate(at(v.scene().light()));
+    const Pixel light = h.locate(v.scene().light().position());
     const PickResult r = left_press(h, light);
     EXPECT_TRUE(r.picked);
     EXPECT_EQ(r.name, 301);
@@ -142,7 +141,7 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
     h.draw_frame();
     int hits = 0;
     for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
-        const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
+        const Pixel px = h.locate(v.scene().track().bezier_handle(k).position());
         if (!px.visible) {
             continue;
         }
@@ -159,7 +158,7 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
         v.set_curve_type(type);
         h.draw_frame();
         for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
-            const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
+            const Pixel px = h.locate(v.scene().track().bezier_handle(k).position());
             const int name = left_press(h, px).name;
             EXPECT_FALSE(name >= v.scene().track().num_points() &&
                          name < 3 * v.scene().track().num_points())
@@ -184,7 +183,7 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
         ASSERT_GT(h.locate(corner).y, 40);
     }
     // Select something first, so the empty press visibly clears it.
-    ASSERT_EQ(left_press(h, h.locate(at(v.scene().light()))).name, 301);
+    ASSERT_EQ(left_press(h, h.locate(v.scene().light().position())).name, 301);
     r = left_press(h, Pixel{240, 10, true});
     EXPECT_EQ(r.handled, 1);
     EXPECT_FALSE(r.picked);
