@@ -1,24 +1,25 @@
 // Automatic Bezier handles, and the resampling that adds or removes a point.
-#include <cmath>
-
 #include "track/track.h"
+#include "track/track_math.h"
 
 void Track::make_handles() {
-    // Read the chords as straight lines: the side vector then follows the
-    // chord direction and the mean bank of its two ends.
-    const CurveType saved_type = type_;
-    type_ = CurveType::Linear;
+    // Whatever the type shown, the handles follow the chords: their places and
+    // the side vector (chord direction, mean bank of its ends) are read off the
+    // linear curve through the points.
+    const track_math::Curve chords = track_math::curve_of(*this);
+    const auto along_chords = [&chords](float u) { return chords.linear_at(u); };
     for (int i = 0; i < num_points_; ++i) {
         const Point3 p = points_[i].position();
         const Point3 q = points_[(i + 1) % num_points_].position();
-        const Point3 a = linear_at(static_cast<float>(i + 0.25));
-        const Point3 b = linear_at(static_cast<float>(i + 0.75));
-        const Point3 s = side_at(static_cast<float>(i + 0.5));
+        const Point3 a = chords.linear_at(static_cast<float>(i + 0.25));
+        const Point3 b = chords.linear_at(static_cast<float>(i + 0.75));
+        const float middle = static_cast<float>(i + 0.5);
+        const Point3 s = track_math::side_from(
+            track_math::tangent_from(along_chords, middle, num_points_), roll_at(middle));
         const double h = 0.5 * ::length(q - p);
         handles_[2 * i] = ControlPoint(h * s + a);
         handles_[2 * i + 1] = ControlPoint(h * s + b);
     }
-    type_ = saved_type;
 }
 
 void Track::resample(int new_count) {
