@@ -23,22 +23,22 @@ Point3 Track::position_at(float u) const {
 }
 
 Point3 Track::linear_at(float u) const {
-    ++evaluations_;
+    track_math::count_evaluation();
     return track_math::curve_of(*this).linear_at(u);
 }
 
 Point3 Track::cardinal_at(float u) const {
-    ++evaluations_;
+    track_math::count_evaluation();
     return track_math::curve_of(*this).cardinal_at(u);
 }
 
 Point3 Track::bspline_at(float u) const {
-    ++evaluations_;
+    track_math::count_evaluation();
     return track_math::curve_of(*this).bspline_at(u);
 }
 
 Point3 Track::bezier_at(float u) const {
-    ++evaluations_;
+    track_math::count_evaluation();
     return track_math::curve_of(*this).bezier_at(u);
 }
 

@@ -4,14 +4,9 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 
 #include "track/control_point.h"
 #include "track/point3.h"
-
-namespace track_math {
-class Positions;
-}
 
 // How the curve runs through the points. A value outside the four reads as Linear.
 enum class CurveType { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
@@ -69,15 +64,7 @@ public:
     void add_point();
     void remove_point();
 
-    // Number of curve evaluations made so far (for the benchmarks).
-    std::uint64_t evaluation_count() const { return evaluations_; }
-    void reset_evaluation_count() { evaluations_ = 0; }
-
 private:
-    // The walks of Track and TrackSampler evaluate the curve inline through
-    // this source, which counts each evaluation here.
-    friend class track_math::Positions;
-
     void resample(int new_count);
 
     CurveType type_ = CurveType::Cardinal;
@@ -85,5 +72,4 @@ private:
     std::array<ControlPoint, kMaxPoints> points_{};
     std::array<ControlPoint, 2 * kMaxPoints> handles_{};
     float tension_ = 0.0f;
-    mutable std::uint64_t evaluations_ = 0;
 };

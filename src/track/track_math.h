@@ -10,6 +10,7 @@
 
 #include "track/angles.h"
 #include "track/control_point.h"
+#include "track/evaluation_counter.h"
 #include "track/point3.h"
 #include "track/track.h"
 
@@ -175,17 +176,27 @@ inline Curve curve_of(const Track& track) {
             &track.bezier_handle(0)};
 }
 
+// One curve evaluation for an EvaluationCounter, when one lives.
+inline void count_evaluation() {
+    if (std::uint64_t* count = EvaluationCounter::active()) {
+        ++*count;
+    }
+}
+
 // A Track's positions as a callable for the walks below: Track::position_at
 // itself, visible here so that it inlines into them. Counts every evaluation
-// on the track. Valid while the track is unchanged.
+// for the EvaluationCounter live when it was made, looked up once rather than
+// per sample. Valid while the track is unchanged.
 class Positions {
 public:
-    explicit Positions(const Track& track) : curve_(curve_of(track)), count_(&track.evaluations_) {}
+    explicit Positions(const Track& track)
+        : curve_(curve_of(track)), count_(EvaluationCounter::active()) {}
     Point3 operator()(float u) const {
-        ++*count_;
+        if (count_ != nullptr) {
+            ++*count_;
+        }
         return curve_.position_at(u);
     }
-    const Curve& curve() const { return curve_; }
 
 private:
     Curve curve_;

@@ -9,6 +9,7 @@
 
 #include "literal_frame.h"
 #include "scene/frame_layout.h"
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 #include "track/track_test_support.h"
 
@@ -62,9 +63,10 @@ void expect_same_frame(const FrameLayout& layout, const literal_frame::Frame& f)
 TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
+    EvaluationCounter evaluations;
     for (float car_u : {0.0f, 37.25f, 99.999f}) {
         SCOPED_TRACE(testing::Message() << "car_u " << car_u);
-        track.reset_evaluation_count();
+        evaluations.reset();
         layout->forget_track(); // a frame right after an edit: everything anew
         layout->build(track, car_u, 8);
         // The ride camera reads the track itself, as the literal frame does.
@@ -73,12 +75,12 @@ TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations
         (void)track.up_at(car_u);
         (void)track.position_at(ahead);
         (void)track.up_at(ahead);
-        const std::uint64_t fast = track.evaluation_count();
+        const std::uint64_t fast = evaluations.count();
 
-        track.reset_evaluation_count();
+        evaluations.reset();
         const literal_frame::Frame plain =
             literal_frame::build(track, car_u, 8, literal_frame::Walks{true});
-        const std::uint64_t literal = track.evaluation_count();
+        const std::uint64_t literal = evaluations.count();
 
         expect_same_frame(*layout, plain);
         expect_same_frame(*layout, literal_frame::build(track, car_u, 8));
@@ -139,13 +141,13 @@ TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
 TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
-    track.reset_evaluation_count();
+    EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
-    const std::uint64_t first = track.evaluation_count();
+    const std::uint64_t first = evaluations.count();
 
-    track.reset_evaluation_count();
+    evaluations.reset();
     layout->build(track, 10.5f, 8);
-    const std::uint64_t train_only = track.evaluation_count();
+    const std::uint64_t train_only = evaluations.count();
     expect_same_frame(*layout, literal_frame::build(track, 10.5f, 8));
     EXPECT_LT(4 * train_only, first);
 
@@ -174,9 +176,9 @@ TEST(FrameLayout, RepeatedAsksOfOneFrameReuseItAndChangesAreSeen) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, 10.0f, 8);
-    track.reset_evaluation_count();
+    EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
-    EXPECT_EQ(track.evaluation_count(), 0u);
+    EXPECT_EQ(evaluations.count(), 0u);
 
     layout->build(track, 10.0f, 3);
     EXPECT_EQ(layout->car_count(), 3);
