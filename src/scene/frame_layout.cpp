@@ -110,9 +110,15 @@ void FrameLayout::build_ties() {
         return; // no tie, also for a non-finite length
     }
     // A point dragged far away makes the wanted count enormous while each
-    // tie's walk still moves at least one 0.005 step, so more ties than the
-    // ring has steps could only stack whole laps of ties on one another.
-    const double most = std::min<double>(kMaxTies, sampler_.track().num_points() / 0.005);
+    // tie's walk still moves at least one step of the walk grid: on such a
+    // ring the ties meet every grid sample in turn (on large rings a couple
+    // more than n / 0.005), and more ties would stack whole laps on one another.
+    const int n = sampler_.track().num_points();
+    if (n != grid_points_) {
+        grid_samples_ = track_math::samples_per_lap(n); // some 20000 steps: counted once per n
+        grid_points_ = n;
+    }
+    const double most = std::min(kMaxTies, grid_samples_);
     const int count = static_cast<int>(wanted < most ? wanted : most);
     float u = 0.0f;
     Point3 p = sampler_.position_at(u);

@@ -10,6 +10,7 @@
 #include "track/point3.h"
 #include "track/track.h"
 #include "track/track_sampler.h"
+#include "track/walk_grid.h"
 
 // Where something sits on the track and how it is turned there (degrees). The
 // drawing turns by heading about +y, then pitch about +x, then -roll about +z.
@@ -55,10 +56,9 @@ public:
     static constexpr int kRailSamplesPerSegment = 20;
     static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
     static constexpr int kMaxCars = 8;
-    // Ties drawn at most: one per 0.005 step of a 100-point ring. A point
-    // dragged far away makes the tie count trunc(L / 0.65 - 0.25) enormous,
-    // while each tie's walk moves at least one step, so no lap holds more.
-    static constexpr int kMaxTies = 20000;
+    // Ties laid at most: one per sample of the walk grid of a 100-point ring
+    // (20002; a ring of n points holds no more than its own grid's samples).
+    static constexpr int kMaxTies = track_math::samples_per_lap(Track::kMaxPoints);
 
     FrameLayout();
 
@@ -106,6 +106,10 @@ private:
     int ties_ = 0;
     int cars_ = 0;
     double length_ = 0.0;
+
+    // Samples of the walk grid of a ring of grid_points_ points.
+    int grid_points_ = 0;
+    int grid_samples_ = 0;
 
     // The train the cars were laid for.
     bool have_train_ = false;

@@ -13,6 +13,7 @@
 #include "track/evaluation_counter.h"
 #include "track/point3.h"
 #include "track/track.h"
+#include "track/walk_grid.h"
 
 namespace track_math {
 
@@ -295,34 +296,8 @@ inline double pitch_from(const Point3& t) {
 
 // ---- Arc length and walks, by summing straight chords between samples ----
 
-constexpr float kAdvanceStep = 0.005f;
-
 // Laps walked sample by sample before a longer walk is shortened by whole laps.
 constexpr long kLiteralLaps = 8;
-
-inline float step_forward(float u, double n) {
-    // The last sample of a lap sits within 0.015 of n; the next one is the
-    // start of the ring itself.
-    if (static_cast<double>(u) + kAdvanceStep > n - 0.01) {
-        return 0.0f;
-    }
-    return static_cast<float>(static_cast<double>(u) + kAdvanceStep);
-}
-
-inline float step_backward(float u, double n) {
-    const double w = static_cast<double>(u) - kAdvanceStep;
-    float next = static_cast<float>(w < 0 ? n + w : w);
-    if (next == n) {
-        next = static_cast<float>(n - 0.001);
-    }
-    return next;
-}
-
-// Steps that surely cover one lap from any start: the float sums can make the
-// steps near n a little shorter than 0.005.
-inline long steps_per_lap(int n) {
-    return static_cast<long>(n / 0.005 * 1.01) + 4;
-}
 
 // Sum of chords over 0.05 parameter steps around the ring.
 template <typename Pos> double length_of(Pos&& pos, int num_points) {

@@ -1,9 +1,11 @@
 // The frame layout against the same frame done query by query with the
 // Track's own calls: equal bit for bit, with a third of the evaluations or
 // fewer, forgetting nothing stale between frames and bounded on wild tracks.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -208,6 +210,33 @@ TEST(FrameLayout, TiesKeepTheirNumberOnOrdinaryTracks) {
     ASSERT_EQ(layout->tie_count(), 32);
     EXPECT_LT(layout->ties()[31].u, layout->ties()[30].u);
     EXPECT_EQ(layout->ties()[31].u, square.advance(0.65, layout->ties()[30].u));
+}
+
+// On a ring thousands of units long every tie's walk is one 0.005 step, so
+// the ties run round the whole walk grid and would then repeat it. Each grid
+// sample keeps its tie, including the two that float drift near u = 100 adds
+// to the 100 / 0.005 of the grid.
+TEST(FrameLayout, LongRingHasATieOnEverySampleOfTheWalkGrid) {
+    Track ring = literal_frame::bench_scene();
+    for (int i = 0; i < ring.num_points(); ++i) {
+        ControlPoint& p = ring.point(i);
+        p.set_position(625 * p.x, p.y, 625 * p.z); // radius 5000
+    }
+    auto layout = std::make_unique<FrameLayout>();
+    layout->build(ring, 0.0f, 1);
+    std::set<float> laid;
+    for (int k = 0; k < layout->tie_count(); ++k) {
+        laid.insert(layout->ties()[k].u);
+    }
+    std::set<float> walked; // where the ties go without any bound
+    const int wanted = static_cast<int>(ring.length() / 0.65 - 0.25);
+    float u = 0.0f;
+    for (int k = 0; k < wanted; ++k) {
+        u = ring.advance(0.65, u);
+        walked.insert(u);
+    }
+    EXPECT_EQ(laid.size(), walked.size());
+    EXPECT_TRUE(std::includes(laid.begin(), laid.end(), walked.begin(), walked.end()));
 }
 
 TEST(FrameLayout, AFarFlungPointStillGivesAFiniteFrame) {
