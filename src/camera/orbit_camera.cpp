@@ -1,3 +1,5 @@
+// Orbit steering within its limits, the eye on its sphere, and the ride view
+// read off the track at the front car.
 #include "camera/orbit_camera.h"
 
 #include <cmath>

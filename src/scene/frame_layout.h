@@ -21,8 +21,8 @@ struct TrackPose {
     double roll = 0.0;
 };
 
-// A tie's centre is already dropped 0.1 along the up vector and narrowed to
-// float, ready for glTranslatef; u is the tie's curve parameter.
+// A tie's centre, already dropped below the rails along the up vector and
+// narrowed to float, ready for glTranslatef; u is the tie's curve parameter.
 struct TiePose {
     float u = 0.0f;
     float x = 0.0f;
@@ -33,8 +33,8 @@ struct TiePose {
     double roll = 0.0;
 };
 
-// One car: its parameter, those of its wheel sets, and the three poses. The
-// body sits at `body` (lifted 0.7 along the car's own up axis by the drawing).
+// One car: its parameter, those of its wheel sets, and the three poses, all on
+// the track itself (the drawing lifts the body along the car's own up axis).
 struct CarPose {
     float u = 0.0f;
     float front_u = 0.0f;
@@ -71,8 +71,9 @@ public:
         have_train_ = false;
     }
 
-    // Rails: closed loops of rail_vertex_count() vertices each (20 per
-    // segment), the left one at +0.375 along the banked side direction.
+    // Rails: closed loops of rail_vertex_count() vertices each
+    // (kRailSamplesPerSegment per segment), half a gauge either side of the
+    // curve, level across the heading and tilted by the bank (pitch aside).
     int rail_vertex_count() const { return rail_vertices_; }
     const Point3* left_rail() const { return left_rail_.data(); }
     const Point3* right_rail() const { return right_rail_.data(); }

@@ -31,7 +31,8 @@ public:
     float tension() const { return tension_; }
 
     // Curve evaluation (float u, double coordinates). u in [0, n); other finite
-    // values wrap onto the ring, non-finite ones read as 0.
+    // values wrap onto the ring, non-finite ones read as 0. position_at follows
+    // curve_type(); the other four evaluate their own type whatever it is.
     Point3 position_at(float u) const;
     Point3 linear_at(float u) const;
     Point3 cardinal_at(float u) const;
@@ -45,7 +46,7 @@ public:
     // Sum of chords over 0.05 parameter steps around the ring.
     double length() const;
     // Parameter reached by walking |distance| along the ring (forward when
-    // positive) in 0.005 parameter steps; always in [0, n). Returns u (wrapped
+    // positive) on the 0.005 grid of walk_grid.h; always in [0, n). Returns u (wrapped
     // onto [0, n)) when distance is 0 or not finite, or the track has no
     // length to walk.
     float advance(double distance, float u) const;
