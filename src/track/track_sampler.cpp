@@ -40,7 +40,10 @@ void TrackSampler::begin_frame(const Track& track) {
     }
 }
 
-Point3 TrackSampler::position_at(float u) {
+// Flattened: a cache miss runs the curve formulas inlined here, not through
+// whichever out-of-line copy of them the linker keeps (the copies differ with
+// what else their source file calls, and the frame's speed with them).
+[[gnu::flatten]] Point3 TrackSampler::position_at(float u) {
     const std::uint32_t bits = bits_of(u);
     // Fibonacci hashing spreads the neighbouring bit patterns of a walk's
     // samples over the whole table.
