@@ -47,7 +47,7 @@ BenchWindow& bench_window() {
                              30.0 * std::sin(2.0 * a));
         }
         v.scene().track().make_handles();
-        v.set_curve_type(Cardinal);
+        v.set_curve_type(CurveType::Cardinal);
         v.set_tension(0.0f);
         v.scene().train().cars = Scene::kMaxCars;
         v.scene().train().car_u = 37.25f;

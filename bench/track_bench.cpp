@@ -11,6 +11,7 @@
 #include "../tests/scene/literal_frame.h"
 #include "camera/orbit_camera.h"
 #include "scene/frame_layout.h"
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 
 namespace {
@@ -18,14 +19,14 @@ namespace {
 constexpr int kCars = 8;
 constexpr float kCarU = 37.25f;
 
-Track scene_of_type(int type) {
+Track scene_of_type(CurveType type) {
     Track track = literal_frame::bench_scene();
     track.set_curve_type(type);
     return track;
 }
 
 void BM_PositionAt(benchmark::State& state) {
-    const Track track = scene_of_type(static_cast<int>(state.range(0)));
+    const Track track = scene_of_type(static_cast<CurveType>(state.range(0)));
     const char* names[] = {"Linear", "Cardinal", "BSpline", "Bezier"};
     state.SetLabel(names[state.range(0)]);
     float u = 0.0f;
@@ -47,7 +48,8 @@ void BM_Advance065(benchmark::State& state) {
 BENCHMARK(BM_Advance065);
 
 void BM_Length(benchmark::State& state) {
-    const Track track = state.range(0) == 4 ? Track(Cardinal) : literal_frame::bench_scene();
+    const Track track =
+        state.range(0) == 4 ? Track(CurveType::Cardinal) : literal_frame::bench_scene();
     for (auto _ : state) {
         benchmark::DoNotOptimize(track.length());
     }
@@ -58,15 +60,14 @@ void BM_FrameFast(benchmark::State& state) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
     OrbitCamera camera(&track);
-    std::uint64_t evaluations = 0;
+    EvaluationCounter evaluations;
     for (auto _ : state) {
-        track.reset_evaluation_count();
+        evaluations.reset();
         layout->forget_track(); // as right after an edit: rails and ties too
         layout->build(track, kCarU, kCars);
         benchmark::DoNotOptimize(camera.look(kCarU, true));
-        evaluations = track.evaluation_count();
     }
-    state.counters["evaluations"] = static_cast<double>(evaluations);
+    state.counters["evaluations"] = static_cast<double>(evaluations.count());
 }
 BENCHMARK(BM_FrameFast)->Unit(benchmark::kMicrosecond);
 
@@ -76,30 +77,28 @@ void BM_FrameFastTrainMoved(benchmark::State& state) {
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, kCarU, kCars);
     OrbitCamera camera(&track);
-    std::uint64_t evaluations = 0;
+    EvaluationCounter evaluations;
     float car_u = kCarU;
     for (auto _ : state) {
         car_u = car_u < 99.0f ? car_u + 0.05f : 0.0f;
-        track.reset_evaluation_count();
+        evaluations.reset();
         layout->build(track, car_u, kCars);
         benchmark::DoNotOptimize(camera.look(car_u, true));
-        evaluations = track.evaluation_count();
     }
-    state.counters["evaluations"] = static_cast<double>(evaluations);
+    state.counters["evaluations"] = static_cast<double>(evaluations.count());
 }
 BENCHMARK(BM_FrameFastTrainMoved)->Unit(benchmark::kMicrosecond);
 
 void BM_FrameLiteral(benchmark::State& state) {
     Track track = literal_frame::bench_scene();
-    std::uint64_t evaluations = 0;
+    EvaluationCounter evaluations;
     for (auto _ : state) {
-        track.reset_evaluation_count();
+        evaluations.reset();
         const literal_frame::Frame f =
             literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
-        evaluations = track.evaluation_count();
         benchmark::DoNotOptimize(f.ride.ahead_u);
     }
-    state.counters["evaluations"] = static_cast<double>(evaluations);
+    state.counters["evaluations"] = static_cast<double>(evaluations.count());
 }
 BENCHMARK(BM_FrameLiteral)->Unit(benchmark::kMillisecond);
 
@@ -126,16 +125,20 @@ void print_summary() {
         benchmark::DoNotOptimize(camera.look(u, true));
     };
 
-    track.reset_evaluation_count();
-    const literal_frame::Frame plain =
+    std::uint64_t literal = 0;
+    std::uint64_t fast = 0;
+    std::uint64_t moved = 0;
+    {
+        EvaluationCounter evaluations;
         literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
-    const std::uint64_t literal = track.evaluation_count();
-    track.reset_evaluation_count();
-    frame(kCarU);
-    const std::uint64_t fast = track.evaluation_count();
-    track.reset_evaluation_count();
-    frame(kCarU + 0.05f);
-    const std::uint64_t moved = track.evaluation_count();
+        literal = evaluations.count();
+        evaluations.reset();
+        frame(kCarU);
+        fast = evaluations.count();
+        evaluations.reset();
+        frame(kCarU + 0.05f);
+        moved = evaluations.count();
+    }
 
     const double fast_ms = best_ms(
         [&] {
@@ -163,7 +166,6 @@ void print_summary() {
     std::printf("frame time (best of runs): literal %.3f ms, fast %.3f ms, fast with the track "
                 "unchanged %.3f ms\n",
                 literal_ms, fast_ms, moved_ms);
-    (void)plain;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 
 // The replay test reports through its framework instead of aborting.
@@ -73,10 +74,6 @@ inline bool finite(const Point3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
 
-inline double norm(const Point3& p) {
-    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
-}
-
 // Coordinates from 16-bit integers at one of four scales, from a millionth
 // (nearly coincident points) to whole units (a ring some 60000 across).
 inline double coordinate(Reader& in, double scale) {
@@ -96,9 +93,9 @@ inline void check_queries(const Track& track, float u) {
     const Point3 t = track.tangent_at(u);
     const Point3 s = track.side_at(u);
     const Point3 up = track.up_at(u);
-    LOOPTIDE_FUZZ_CHECK(finite(t) && std::fabs(norm(t) - 1.0) < 1e-9);
-    LOOPTIDE_FUZZ_CHECK(finite(s) && std::fabs(norm(s) - 1.0) < 1e-9);
-    LOOPTIDE_FUZZ_CHECK(finite(up) && norm(up) < 1.0 + 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(t) && std::fabs(length(t) - 1.0) < 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(s) && std::fabs(length(s) - 1.0) < 1e-9);
+    LOOPTIDE_FUZZ_CHECK(finite(up) && length(up) < 1.0 + 1e-9);
     const double heading = track.heading_at(u);
     const double pitch = track.pitch_at(u);
     const double roll = track.roll_at(u);
@@ -110,9 +107,9 @@ inline void check_queries(const Track& track, float u) {
 
 inline void check_advance(const Track& track, double distance, float u) {
     const int n = track.num_points();
-    const std::uint64_t before = track.evaluation_count();
+    EvaluationCounter evaluations;
     const float got = track.advance(distance, u);
-    const std::uint64_t used = track.evaluation_count() - before;
+    const std::uint64_t used = evaluations.count();
     LOOPTIDE_FUZZ_CHECK(got >= 0.0f && got < static_cast<float>(n));
     if (distance == 0 || !std::isfinite(distance)) {
         LOOPTIDE_FUZZ_CHECK(used == 0);
@@ -138,7 +135,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
     static constexpr double kScales[4] = {1e-6, 1e-3, 0.01, 1.0};
     const double scale = kScales[in.byte() % 4];
 
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     while (track.num_points() < count) {
         track.add_point();
     }
@@ -150,7 +147,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
         track.point(i).roll = roll_value(in);
     }
     track.make_handles();
-    track.set_curve_type(type);
+    track.set_curve_type(static_cast<CurveType>(type));
     track.set_tension(tension);
 
     for (int op = 0; op < kMaxOperations && !in.done(); ++op) {
@@ -186,7 +183,7 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
             break;
         }
         case 7:
-            track.set_curve_type(in.byte() % 6 - 1);
+            track.set_curve_type(static_cast<CurveType>(in.byte() % 6 - 1));
             track.set_tension(in.byte() / 255.0f);
             break;
         case 8: {

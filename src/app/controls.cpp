@@ -24,16 +24,16 @@ void roll_cb(Fl_Widget*, void* data) {
     the_coaster_window->set_selected_roll(slider_value(data));
 }
 void linear_cb(Fl_Widget*, void*) {
-    the_coaster_window->set_curve_type(Linear);
+    the_coaster_window->set_curve_type(CurveType::Linear);
 }
 void cardinal_cb(Fl_Widget*, void*) {
-    the_coaster_window->set_curve_type(Cardinal);
+    the_coaster_window->set_curve_type(CurveType::Cardinal);
 }
 void bspline_cb(Fl_Widget*, void*) {
-    the_coaster_window->set_curve_type(BSpline);
+    the_coaster_window->set_curve_type(CurveType::BSpline);
 }
 void bezier_cb(Fl_Widget*, void*) {
-    the_coaster_window->set_curve_type(Bezier);
+    the_coaster_window->set_curve_type(CurveType::Bezier);
 }
 
 void tension_cb(Fl_Widget*, void* data) {

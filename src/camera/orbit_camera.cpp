@@ -1,13 +1,13 @@
+// Orbit steering within its limits, the eye on its sphere, and the ride view
+// read off the track at the front car.
 #include "camera/orbit_camera.h"
 
 #include <cmath>
 
+#include "track/angles.h"
 #include "track/track.h"
 
 namespace {
-// Degrees to radians with pi/180 cut to 13 significant digits: the eye's
-// coordinates (and the tiny z residue at azimuth 90) depend on this exact factor.
-constexpr double kDegToRad = 0.01745329251994;
 constexpr double kZoomStep = 0.2;
 constexpr double kMinDistance = 2.0;
 constexpr double kMaxDistance = 100.0;
@@ -128,14 +128,12 @@ LookAt OrbitCamera::look(float car_u, bool look_from_car) {
     // vector's y, 3.0 along its x and z.
     const Point3 ride_eye{ride_position_.x + 3.0 * ride_up_.x, ride_position_.y + 3.5 * ride_up_.y,
                           ride_position_.z + 3.0 * ride_up_.z};
-    const Point3 centre{ahead_position_.x + ahead_up_.x, ahead_position_.y + ahead_up_.y,
-                        ahead_position_.z + ahead_up_.z};
-    return {ride_eye, centre, ride_up_};
+    return {ride_eye, ahead_position_ + ahead_up_, ride_up_};
 }
 
 void OrbitCamera::update_eye() {
-    const double el = elevation_ * kDegToRad;
-    const double az = azimuth_ * kDegToRad;
+    const double el = elevation_ * angles::kCameraDegToRad;
+    const double az = azimuth_ * angles::kCameraDegToRad;
     const double d = distance_;
     eye_.x = std::cos(el) * (std::sin(az) * d);
     eye_.y = std::sin(el) * d;

@@ -25,9 +25,8 @@ std::optional<Point3> ray_to_drag_plane(const ControlPoint& p, const Point3& e, 
     if (!(t > 0.0)) {
         return std::nullopt;
     }
-    const double y = e.y + t * (n.y - e.y);
-    const Point3 moved =
-        vertical ? Point3{p.x, y, p.z} : Point3{e.x + t * (n.x - e.x), y, e.z + t * (n.z - e.z)};
+    const Point3 hit = e + t * (n - e);
+    const Point3 moved = vertical ? Point3{p.x, hit.y, p.z} : hit;
     if (!finite(moved)) {
         return std::nullopt;
     }
@@ -62,6 +61,6 @@ bool Scene::drag_selection(const Point3& eye, const Point3& through, bool vertic
     if (!moved) {
         return false;
     }
-    target->set_position(moved->x, moved->y, moved->z);
+    target->set_position(*moved);
     return true;
 }

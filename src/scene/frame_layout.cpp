@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "track/angles.h"
+
 namespace {
 
 constexpr double kRailHalfGauge = 0.375;
@@ -85,15 +87,15 @@ void FrameLayout::build_rails() {
         for (int j = 0; j < kRailSamplesPerSegment; ++j) {
             const float u = static_cast<float>(i + 0.05 * j);
             const Point3 p = sampler_.position_at(u);
-            const double h = sampler_.heading_at(u) * 3.14159 / 180;
-            const double r = -sampler_.roll_at(u) * 3.14159 / 180;
+            const double h = sampler_.heading_at(u) * angles::kTrackPi / 180;
+            const double r = -sampler_.roll_at(u) * angles::kTrackPi / 180;
             // The horizontal side of the heading, tilted by the bank; pitch
             // does not enter the rails.
-            const double ox = kRailHalfGauge * std::cos(h) * std::cos(r);
-            const double oy = kRailHalfGauge * std::sin(r);
-            const double oz = kRailHalfGauge * std::sin(h) * std::cos(r);
-            left_rail_[k] = {p.x + ox, p.y + oy, p.z - oz};
-            right_rail_[k] = {p.x - ox, p.y - oy, p.z + oz};
+            const Point3 offset{kRailHalfGauge * std::cos(h) * std::cos(r),
+                                kRailHalfGauge * std::sin(r),
+                                -(kRailHalfGauge * std::sin(h) * std::cos(r))};
+            left_rail_[k] = p + offset;
+            right_rail_[k] = p - offset;
             ++k;
         }
     }
@@ -108,9 +110,15 @@ void FrameLayout::build_ties() {
         return; // no tie, also for a non-finite length
     }
     // A point dragged far away makes the wanted count enormous while each
-    // tie's walk still moves at least one 0.005 step, so more ties than the
-    // ring has steps could only stack whole laps of ties on one another.
-    const double most = std::min<double>(kMaxTies, sampler_.track().num_points() / 0.005);
+    // tie's walk still moves at least one step of the walk grid: on such a
+    // ring the ties meet every grid sample in turn (on large rings a couple
+    // more than n / 0.005), and more ties would stack whole laps on one another.
+    const int n = sampler_.track().num_points();
+    if (n != grid_points_) {
+        grid_samples_ = track_math::samples_per_lap(n); // some 20000 steps: counted once per n
+        grid_points_ = n;
+    }
+    const double most = std::min(kMaxTies, grid_samples_);
     const int count = static_cast<int>(wanted < most ? wanted : most);
     float u = 0.0f;
     Point3 p = sampler_.position_at(u);
@@ -130,9 +138,10 @@ void FrameLayout::build_ties() {
         const Point3 up = sampler_.up_from(o);
         TiePose& tie = tie_poses_[ties_++];
         tie.u = u;
-        tie.x = static_cast<float>(p.x - kTieDrop * up.x);
-        tie.y = static_cast<float>(p.y - kTieDrop * up.y);
-        tie.z = static_cast<float>(p.z - kTieDrop * up.z);
+        const Point3 centre = p - kTieDrop * up;
+        tie.x = static_cast<float>(centre.x);
+        tie.y = static_cast<float>(centre.y);
+        tie.z = static_cast<float>(centre.z);
         tie.heading = o.heading;
         tie.pitch = o.pitch;
         tie.roll = o.roll;

@@ -10,6 +10,7 @@
 #include "track/point3.h"
 #include "track/track.h"
 #include "track/track_sampler.h"
+#include "track/walk_grid.h"
 
 // Where something sits on the track and how it is turned there (degrees). The
 // drawing turns by heading about +y, then pitch about +x, then -roll about +z.
@@ -20,8 +21,8 @@ struct TrackPose {
     double roll = 0.0;
 };
 
-// A tie's centre is already dropped 0.1 along the up vector and narrowed to
-// float, ready for glTranslatef; u is the tie's curve parameter.
+// A tie's centre, already dropped below the rails along the up vector and
+// narrowed to float, ready for glTranslatef; u is the tie's curve parameter.
 struct TiePose {
     float u = 0.0f;
     float x = 0.0f;
@@ -32,8 +33,8 @@ struct TiePose {
     double roll = 0.0;
 };
 
-// One car: its parameter, those of its wheel sets, and the three poses. The
-// body sits at `body` (lifted 0.7 along the car's own up axis by the drawing).
+// One car: its parameter, those of its wheel sets, and the three poses, all on
+// the track itself (the drawing lifts the body along the car's own up axis).
 struct CarPose {
     float u = 0.0f;
     float front_u = 0.0f;
@@ -55,10 +56,9 @@ public:
     static constexpr int kRailSamplesPerSegment = 20;
     static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
     static constexpr int kMaxCars = 8;
-    // Ties drawn at most: one per 0.005 step of a 100-point ring. A point
-    // dragged far away makes the tie count trunc(L / 0.65 - 0.25) enormous,
-    // while each tie's walk moves at least one step, so no lap holds more.
-    static constexpr int kMaxTies = 20000;
+    // Ties laid at most: one per sample of the walk grid of a 100-point ring
+    // (20002; a ring of n points holds no more than its own grid's samples).
+    static constexpr int kMaxTies = track_math::samples_per_lap(Track::kMaxPoints);
 
     FrameLayout();
 
@@ -71,8 +71,9 @@ public:
         have_train_ = false;
     }
 
-    // Rails: closed loops of rail_vertex_count() vertices each (20 per
-    // segment), the left one at +0.375 along the banked side direction.
+    // Rails: closed loops of rail_vertex_count() vertices each
+    // (kRailSamplesPerSegment per segment), half a gauge either side of the
+    // curve, level across the heading and tilted by the bank (pitch aside).
     int rail_vertex_count() const { return rail_vertices_; }
     const Point3* left_rail() const { return left_rail_.data(); }
     const Point3* right_rail() const { return right_rail_.data(); }
@@ -107,13 +108,17 @@ private:
     int cars_ = 0;
     double length_ = 0.0;
 
+    // Samples of the walk grid of a ring of grid_points_ points.
+    int grid_points_ = 0;
+    int grid_samples_ = 0;
+
     // The train the cars were laid for.
     bool have_train_ = false;
     float seen_car_u_ = 0.0f;
 
     // The track the rails and ties were laid for.
     bool have_track_ = false;
-    int seen_type_ = 0;
+    CurveType seen_type_ = CurveType::Linear;
     int seen_points_ = 0;
     float seen_tension_ = 0.0f;
     std::array<ControlPoint, Track::kMaxPoints> seen_point_{};

@@ -21,7 +21,7 @@ std::int64_t calendar_seconds_now() {
 } // namespace
 
 Scene::Scene()
-    : track_(Cardinal), light_(0.0, 4.0, 4.0, 0.0), clock_ms_(program_milliseconds),
+    : track_(CurveType::Cardinal), light_(0.0, 4.0, 4.0, 0.0), clock_ms_(program_milliseconds),
       calendar_seconds_(calendar_seconds_now) {
     program_milliseconds(); // pin the clock's origin no later than the scene's birth
     generators_.reserve(kMaxGenerators);

@@ -4,16 +4,12 @@
 #pragma once
 
 #include <array>
-#include <cstdint>
 
 #include "track/control_point.h"
 #include "track/point3.h"
 
-namespace track_math {
-class Positions;
-}
-
-enum CurveType : int { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
+// How the curve runs through the points. A value outside the four reads as Linear.
+enum class CurveType { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
 
 class Track {
 public:
@@ -21,7 +17,7 @@ public:
     static constexpr int kMaxPoints = 100;
 
     // Builds the default square of four points at height 1 and its handles.
-    explicit Track(int type);
+    explicit Track(CurveType type);
 
     int num_points() const { return num_points_; }
     ControlPoint& point(int i) { return points_[i]; } // 0 <= i < num_points()
@@ -29,13 +25,14 @@ public:
     ControlPoint& bezier_handle(int k) { return handles_[k]; } // 0 <= k < 2 * num_points()
     const ControlPoint& bezier_handle(int k) const { return handles_[k]; }
 
-    void set_curve_type(int t) { type_ = t; } // t in 0..3; points and handles stay
-    int curve_type() const { return type_; }
+    void set_curve_type(CurveType t) { type_ = t; } // points and handles stay
+    CurveType curve_type() const { return type_; }
     void set_tension(float t) { tension_ = t; }
     float tension() const { return tension_; }
 
     // Curve evaluation (float u, double coordinates). u in [0, n); other finite
-    // values wrap onto the ring, non-finite ones read as 0.
+    // values wrap onto the ring, non-finite ones read as 0. position_at follows
+    // curve_type(); the other four evaluate their own type whatever it is.
     Point3 position_at(float u) const;
     Point3 linear_at(float u) const;
     Point3 cardinal_at(float u) const;
@@ -49,7 +46,7 @@ public:
     // Sum of chords over 0.05 parameter steps around the ring.
     double length() const;
     // Parameter reached by walking |distance| along the ring (forward when
-    // positive) in 0.005 parameter steps; always in [0, n). Returns u (wrapped
+    // positive) on the 0.005 grid of walk_grid.h; always in [0, n). Returns u (wrapped
     // onto [0, n)) when distance is 0 or not finite, or the track has no
     // length to walk.
     float advance(double distance, float u) const;
@@ -68,21 +65,12 @@ public:
     void add_point();
     void remove_point();
 
-    // Number of curve evaluations made so far (for the benchmarks).
-    std::uint64_t evaluation_count() const { return evaluations_; }
-    void reset_evaluation_count() { evaluations_ = 0; }
-
 private:
-    // The walks of Track and TrackSampler evaluate the curve inline through
-    // this source, which counts each evaluation here.
-    friend class track_math::Positions;
-
     void resample(int new_count);
 
-    int type_ = Cardinal;
+    CurveType type_ = CurveType::Cardinal;
     int num_points_ = 0;
     std::array<ControlPoint, kMaxPoints> points_{};
     std::array<ControlPoint, 2 * kMaxPoints> handles_{};
     float tension_ = 0.0f;
-    mutable std::uint64_t evaluations_ = 0;
 };

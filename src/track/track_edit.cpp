@@ -1,28 +1,25 @@
 // Automatic Bezier handles, and the resampling that adds or removes a point.
-#include <cmath>
-
 #include "track/track.h"
+#include "track/track_math.h"
 
 void Track::make_handles() {
-    // Read the chords as straight lines: the side vector then follows the
-    // chord direction and the mean bank of its two ends.
-    const int saved_type = type_;
-    type_ = Linear;
+    // Whatever the type shown, the handles follow the chords: their places and
+    // the side vector (chord direction, mean bank of its ends) are read off the
+    // linear curve through the points.
+    const track_math::Curve chords = track_math::curve_of(*this);
+    const auto along_chords = [&chords](float u) { return chords.linear_at(u); };
     for (int i = 0; i < num_points_; ++i) {
-        const ControlPoint& p = points_[i];
-        const ControlPoint& q = points_[(i + 1) % num_points_];
-        const Point3 a = linear_at(static_cast<float>(i + 0.25));
-        const Point3 b = linear_at(static_cast<float>(i + 0.75));
-        const double dx = q.x - p.x;
-        const double dy = q.y - p.y;
-        const double dz = q.z - p.z;
-        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
-        const Point3 s = side_at(static_cast<float>(i + 0.5));
-        const double h = 0.5 * d;
-        handles_[2 * i] = ControlPoint(h * s.x + a.x, h * s.y + a.y, h * s.z + a.z);
-        handles_[2 * i + 1] = ControlPoint(h * s.x + b.x, h * s.y + b.y, h * s.z + b.z);
+        const Point3 p = points_[i].position();
+        const Point3 q = points_[(i + 1) % num_points_].position();
+        const Point3 a = chords.linear_at(static_cast<float>(i + 0.25));
+        const Point3 b = chords.linear_at(static_cast<float>(i + 0.75));
+        const float middle = static_cast<float>(i + 0.5);
+        const Point3 s = track_math::side_from(
+            track_math::tangent_from(along_chords, middle, num_points_), roll_at(middle));
+        const double h = 0.5 * ::length(q - p);
+        handles_[2 * i] = ControlPoint(h * s + a);
+        handles_[2 * i + 1] = ControlPoint(h * s + b);
     }
-    type_ = saved_type;
 }
 
 void Track::resample(int new_count) {
@@ -34,7 +31,7 @@ void Track::resample(int new_count) {
     for (int i = 0; i < new_count; ++i) {
         const float u = static_cast<float>(i * spacing);
         const Point3 p = cardinal_at(u);
-        fresh[i] = ControlPoint(p.x, p.y, p.z, roll_at(u));
+        fresh[i] = ControlPoint(p, roll_at(u));
     }
     for (int i = 0; i < new_count; ++i) {
         points_[i] = fresh[i];

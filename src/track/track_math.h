@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <cstring>
 
+#include "track/angles.h"
 #include "track/control_point.h"
+#include "track/evaluation_counter.h"
 #include "track/point3.h"
 #include "track/track.h"
+#include "track/walk_grid.h"
 
 namespace track_math {
-
-constexpr double kPi = 3.14159;
 
 // ---- Parameters: segment split and wrap onto the ring ----
 
@@ -112,7 +113,7 @@ inline int ring_index(int i, int k, int n) {
 
 // What an evaluation reads of a track: its points, handles, type and tension.
 struct Curve {
-    int type;
+    CurveType type;
     int n;
     float tension;
     const ControlPoint* points;
@@ -120,10 +121,9 @@ struct Curve {
 
     Point3 linear_at(float u) const {
         const Segment seg = segment_of(u, n);
-        const ControlPoint& p0 = points[seg.i];
-        const ControlPoint& p1 = points[ring_index(seg.i, 1, n)];
-        const double t = seg.t;
-        return {(p1.x - p0.x) * t + p0.x, (p1.y - p0.y) * t + p0.y, (p1.z - p0.z) * t + p0.z};
+        const Point3 p0 = points[seg.i].position();
+        const Point3 p1 = points[ring_index(seg.i, 1, n)].position();
+        return (p1 - p0) * static_cast<double>(seg.t) + p0;
     }
 
     Point3 cardinal_at(float u) const {
@@ -160,11 +160,11 @@ struct Curve {
 
     Point3 position_at(float u) const {
         switch (type) {
-        case Cardinal:
+        case CurveType::Cardinal:
             return cardinal_at(u);
-        case BSpline:
+        case CurveType::BSpline:
             return bspline_at(u);
-        case Bezier:
+        case CurveType::Bezier:
             return bezier_at(u);
         default:
             return linear_at(u);
@@ -177,17 +177,27 @@ inline Curve curve_of(const Track& track) {
             &track.bezier_handle(0)};
 }
 
+// One curve evaluation for an EvaluationCounter, when one lives.
+inline void count_evaluation() {
+    if (std::uint64_t* count = EvaluationCounter::active()) {
+        ++*count;
+    }
+}
+
 // A Track's positions as a callable for the walks below: Track::position_at
 // itself, visible here so that it inlines into them. Counts every evaluation
-// on the track. Valid while the track is unchanged.
+// for the EvaluationCounter live when it was made, looked up once rather than
+// per sample. Valid while the track is unchanged.
 class Positions {
 public:
-    explicit Positions(const Track& track) : curve_(curve_of(track)), count_(&track.evaluations_) {}
+    explicit Positions(const Track& track)
+        : curve_(curve_of(track)), count_(EvaluationCounter::active()) {}
     Point3 operator()(float u) const {
-        ++*count_;
+        if (count_ != nullptr) {
+            ++*count_;
+        }
         return curve_.position_at(u);
     }
-    const Curve& curve() const { return curve_; }
 
 private:
     Curve curve_;
@@ -213,17 +223,16 @@ inline bool usable_norm(double norm) {
 // vectors are rescaled first so that their squares neither vanish nor
 // overflow; a zero or non-finite vector gives the fallback.
 inline Point3 normalized(const Point3& v, const Point3& fallback) {
-    double norm = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    const double norm = length(v);
     if (usable_norm(norm)) {
-        return {v.x / norm, v.y / norm, v.z / norm};
+        return v / norm;
     }
     const double scale = std::max({std::fabs(v.x), std::fabs(v.y), std::fabs(v.z)});
     if (!(scale > 0.0) || !std::isfinite(scale)) {
         return fallback;
     }
-    const Point3 w{v.x / scale, v.y / scale, v.z / scale};
-    norm = std::sqrt(w.x * w.x + w.y * w.y + w.z * w.z);
-    return {w.x / norm, w.y / norm, w.z / norm};
+    const Point3 w = v / scale;
+    return w / length(w);
 }
 
 // Unit vector along growing u from a central difference over +-0.025; near
@@ -245,13 +254,13 @@ template <typename Pos> Point3 tangent_from(Pos&& pos, float u, int num_points) 
         b = pos(static_cast<float>(ud - 0.025));
     }
     // Coincident samples have no direction: keep facing +z.
-    return normalized({a.x - b.x, a.y - b.y, a.z - b.z}, {0.0, 0.0, 1.0});
+    return normalized(a - b, {0.0, 0.0, 1.0});
 }
 
 // Horizontal normal of the tangent, lifted by the bank.
 inline Point3 side_from(const Point3& tangent, double roll) {
     const double horizontal = std::sqrt(tangent.x * tangent.x + tangent.z * tangent.z);
-    const double radians = roll * kPi / 180;
+    const double radians = roll * angles::kTrackPi / 180;
     // A vertical tangent leaves no horizontal direction to bank from: use +x.
     return normalized({-tangent.z, std::tan(radians) * horizontal, tangent.x}, {1.0, 0.0, 0.0});
 }
@@ -259,20 +268,17 @@ inline Point3 side_from(const Point3& tangent, double roll) {
 // side x tangent, flipped beyond +-90 degrees of bank.
 inline Point3 up_from(const Point3& t, double roll) {
     const Point3 s = side_from(t, roll);
-    Point3 up{s.y * t.z - s.z * t.y, s.z * t.x - s.x * t.z, s.x * t.y - s.y * t.x};
+    const Point3 up = cross(s, t);
     // Beyond +-90 degrees the side vector has turned over (tan has period
     // 180), so the roof of the car is on the other side.
-    if (roll > 90 || roll < -90) {
-        up = {-up.x, -up.y, -up.z};
-    }
-    return up;
+    return roll > 90 || roll < -90 ? -up : up;
 }
 
 inline double heading_from(const Point3& t) {
     if (t.x == 0.0 && t.z == 0.0) {
         return 0.0; // straight up or down: no horizontal direction to face
     }
-    const double heading = std::atan(t.x / t.z) * 180 / kPi;
+    const double heading = std::atan(t.x / t.z) * 180 / angles::kTrackPi;
     return t.z > 0 ? heading : heading + 180;
 }
 
@@ -284,47 +290,14 @@ inline double pitch_from(const Point3& t) {
     if (horizontal == 0.0 && t.y == 0.0) {
         return 0.0;
     }
-    const double pitch = std::atan(t.y / horizontal) * 180 / kPi;
+    const double pitch = std::atan(t.y / horizontal) * 180 / angles::kTrackPi;
     return horizontal > 0 && pitch != 0 ? -pitch : pitch;
 }
 
 // ---- Arc length and walks, by summing straight chords between samples ----
 
-inline double chord(const Point3& a, const Point3& b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double dz = b.z - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
-constexpr float kAdvanceStep = 0.005f;
-
 // Laps walked sample by sample before a longer walk is shortened by whole laps.
 constexpr long kLiteralLaps = 8;
-
-inline float step_forward(float u, double n) {
-    // The last sample of a lap sits within 0.015 of n; the next one is the
-    // start of the ring itself.
-    if (static_cast<double>(u) + kAdvanceStep > n - 0.01) {
-        return 0.0f;
-    }
-    return static_cast<float>(static_cast<double>(u) + kAdvanceStep);
-}
-
-inline float step_backward(float u, double n) {
-    const double w = static_cast<double>(u) - kAdvanceStep;
-    float next = static_cast<float>(w < 0 ? n + w : w);
-    if (next == n) {
-        next = static_cast<float>(n - 0.001);
-    }
-    return next;
-}
-
-// Steps that surely cover one lap from any start: the float sums can make the
-// steps near n a little shorter than 0.005.
-inline long steps_per_lap(int n) {
-    return static_cast<long>(n / 0.005 * 1.01) + 4;
-}
 
 // Sum of chords over 0.05 parameter steps around the ring.
 template <typename Pos> double length_of(Pos&& pos, int num_points) {
@@ -337,7 +310,7 @@ template <typename Pos> double length_of(Pos&& pos, int num_points) {
     while (u < num_points - static_cast<double>(step)) {
         const float next = static_cast<float>(u + step);
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         a = b;
         u = next;
     }
@@ -353,7 +326,7 @@ template <typename Pos> double lap_chord_sum(Pos&& pos, int num_points) {
     do {
         const float next = step_forward(u, n);
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         a = b;
         u = next;
     } while (u != 0.0f);
@@ -398,7 +371,7 @@ float advance_by(Pos&& pos, LapPos&& lap_pos, int num_points, double distance, f
     };
     for (;;) {
         const Point3 b = pos(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         if (sum >= target) {
             return land(next, b);
         }

@@ -10,7 +10,6 @@
 
 #include "track/track_math.h"
 
-using track_math::chord;
 using track_math::step_backward;
 using track_math::step_forward;
 using track_math::steps_per_lap;
@@ -41,7 +40,10 @@ void TrackSampler::begin_frame(const Track& track) {
     }
 }
 
-Point3 TrackSampler::position_at(float u) {
+// Flattened: a cache miss runs the curve formulas inlined here, not through
+// whichever out-of-line copy of them the linker keeps (the copies differ with
+// what else their source file calls, and the frame's speed with them).
+[[gnu::flatten]] Point3 TrackSampler::position_at(float u) {
     const std::uint32_t bits = bits_of(u);
     // Fibonacci hashing spreads the neighbouring bit patterns of a walk's
     // samples over the whole table.
@@ -123,7 +125,7 @@ void TrackSampler::walk_many(float start, bool forward, const double* distances,
     Point3 a = position_at(start);
     for (;;) {
         const Point3 b = position_at(next);
-        sum += chord(a, b);
+        sum += ::length(b - a); // the global length: the member hides it
         while (done < count && sum >= std::fabs(distances[order[done]])) {
             out[order[done]] = next;
             ++done;

@@ -100,7 +100,7 @@ void CoasterWindow::draw_scene() {
     const bool lit = scene_.lights_on();
     d.lighting(lit);
     draw_control_points();
-    if (scene_.track().curve_type() == Bezier) {
+    if (scene_.track().curve_type() == CurveType::Bezier) {
         draw_handles();
     }
     draw_generators();

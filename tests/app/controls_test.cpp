@@ -58,20 +58,20 @@ TEST_F(ControlsTest, TensionSliderPassesTheValueAsAFloat) {
     EXPECT_EQ(scene().track().tension(), 0.77f);
     slide(kTension, 1.0);
     EXPECT_EQ(scene().track().tension(), 1.0f);
-    EXPECT_EQ(scene().track().curve_type(), Cardinal);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Cardinal);
 }
 
 TEST_F(ControlsTest, CurveButtonsEachSetTheirType) {
     press(kBezier);
-    EXPECT_EQ(scene().track().curve_type(), Bezier);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Bezier);
     press(kLinear);
-    EXPECT_EQ(scene().track().curve_type(), Linear);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Linear);
     press(kBSpline);
-    EXPECT_EQ(scene().track().curve_type(), BSpline);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::BSpline);
     press(kCardinal);
-    EXPECT_EQ(scene().track().curve_type(), Cardinal);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Cardinal);
     press(kCardinal);
-    EXPECT_EQ(scene().track().curve_type(), Cardinal);
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Cardinal);
 }
 
 TEST_F(ControlsTest, RollSliderBanksOnlyTheSelectedPoint) {

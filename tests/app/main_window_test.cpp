@@ -198,7 +198,7 @@ TEST_F(MainWindowTest, ViewIsTheFifthChildWithTheDefaultTrack) {
     EXPECT_EQ(std::string(v->label()), "Coaster Window");
     EXPECT_EQ(v->children(), 0);
     EXPECT_EQ(v->scene().track().num_points(), 4);
-    EXPECT_EQ(v->scene().track().curve_type(), Cardinal);
+    EXPECT_EQ(v->scene().track().curve_type(), CurveType::Cardinal);
     EXPECT_EQ(v->scene().selection().name(), -1);
 }
 

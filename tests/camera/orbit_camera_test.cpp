@@ -13,16 +13,16 @@ double eye_radius(const OrbitCamera& c) {
     return std::sqrt(c.eye_x() * c.eye_x() + c.eye_y() * c.eye_y() + c.eye_z() * c.eye_z());
 }
 
-void expect_point_near(const Point3& p, double x, double y, double z, double tol) {
-    EXPECT_NEAR(p.x, x, tol);
-    EXPECT_NEAR(p.y, y, tol);
-    EXPECT_NEAR(p.z, z, tol);
+void expect_point_near(const Point3& p, const Point3& want, double tol) {
+    EXPECT_NEAR(p.x, want.x, tol);
+    EXPECT_NEAR(p.y, want.y, tol);
+    EXPECT_NEAR(p.z, want.z, tol);
 }
 
 // A closed Linear square at height 1 whose first side runs 20 units along +x:
 // level, straight and unbanked away from the corners.
 Track level_square() {
-    Track t(Linear);
+    Track t(CurveType::Linear);
     t.point(0) = ControlPoint(0.0, 1.0, 0.0, 0.0);
     t.point(1) = ControlPoint(20.0, 1.0, 0.0, 0.0);
     t.point(2) = ControlPoint(20.0, 1.0, 20.0, 0.0);
@@ -33,7 +33,7 @@ Track level_square() {
 } // namespace
 
 TEST(OrbitCamera, FreshCameraLooksAtTheTrackFromThePlusXSide) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     EXPECT_NEAR(cam.eye_x(), 12.990381056766578, 1e-9);
     EXPECT_NEAR(cam.eye_y(), 7.5, 1e-11);
@@ -41,20 +41,20 @@ TEST(OrbitCamera, FreshCameraLooksAtTheTrackFromThePlusXSide) {
     // double value of pi/180 would leave less than 1e-15.
     EXPECT_GT(cam.eye_z(), 1e-12);
     EXPECT_LT(cam.eye_z(), 1e-11);
-    expect_point_near(*cam.target(), 0.0, 3.0, 0.0, 0.0);
-    expect_point_near(cam.up(), 0.0, 1.0, 0.0, 0.0);
+    expect_point_near(*cam.target(), {0.0, 3.0, 0.0}, 0.0);
+    expect_point_near(cam.up(), {0.0, 1.0, 0.0}, 0.0);
     EXPECT_EQ(cam.distance(), 15.0);
     EXPECT_EQ(cam.elevation(), 30.0);
     EXPECT_EQ(cam.azimuth(), 90.0);
 
     const LookAt view = cam.look(0.0f, false);
-    expect_point_near(view.eye, cam.eye_x(), cam.eye_y(), cam.eye_z(), 0.0);
-    expect_point_near(view.centre, 0.0, 3.0, 0.0, 0.0);
-    expect_point_near(view.up, 0.0, 1.0, 0.0, 0.0);
+    expect_point_near(view.eye, {cam.eye_x(), cam.eye_y(), cam.eye_z()}, 0.0);
+    expect_point_near(view.centre, {0.0, 3.0, 0.0}, 0.0);
+    expect_point_near(view.up, {0.0, 1.0, 0.0}, 0.0);
 }
 
 TEST(OrbitCamera, EyeFollowsAnglesWithAzimuthFromPlusZTowardsPlusX) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     cam.set_azimuth(0.0);
     cam.set_elevation(0.0);
@@ -86,13 +86,13 @@ TEST(OrbitCamera, EyeFollowsAnglesWithAzimuthFromPlusZTowardsPlusX) {
     cam.set_target(1.0, 2.0, 3.0);
     cam.set_up(0.0, 0.0, 1.0);
     const LookAt view = cam.look(0.0f, false);
-    expect_point_near(view.eye, 1.0, 2.0, 3.0, 0.0);
-    expect_point_near(view.centre, 1.0, 2.0, 3.0, 0.0);
-    expect_point_near(view.up, 0.0, 0.0, 1.0, 0.0);
+    expect_point_near(view.eye, {1.0, 2.0, 3.0}, 0.0);
+    expect_point_near(view.centre, {1.0, 2.0, 3.0}, 0.0);
+    expect_point_near(view.up, {0.0, 0.0, 1.0}, 0.0);
 }
 
 TEST(OrbitCamera, ZoomStopsExactlyAtTwoAndAtOneHundred) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     int calls = 0;
@@ -132,7 +132,7 @@ TEST(OrbitCamera, ZoomStopsExactlyAtTwoAndAtOneHundred) {
 }
 
 TEST(OrbitCamera, AzimuthWrapsAroundTheFullCircle) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     cam.set_azimuth(358.0);
@@ -164,7 +164,7 @@ TEST(OrbitCamera, AzimuthWrapsAroundTheFullCircle) {
 }
 
 TEST(OrbitCamera, ElevationStopsAtTheZenithAndTheNadir) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
 
     for (int i = 0; i < 15; ++i) {
@@ -200,7 +200,7 @@ TEST(OrbitCamera, ElevationStopsAtTheZenithAndTheNadir) {
 }
 
 TEST(OrbitCamera, MovingTheTargetTiltsTheViewWithoutMovingTheEye) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     OrbitCamera cam(&track);
     const double ex = cam.eye_x(), ey = cam.eye_y(), ez = cam.eye_z();
 
@@ -228,24 +228,24 @@ TEST(OrbitCamera, RideViewOnALevelStraightSitsAboveTheCarAndAimsTwoAhead) {
     OrbitCamera cam(&track);
 
     const LookAt view = cam.look(0.1f, true); // 2 units along the first side
-    expect_point_near(cam.ride_position(), 2.0, 1.0, 0.0, 1e-6);
-    expect_point_near(cam.ride_up(), 0.0, 1.0, 0.0, 1e-9);
-    expect_point_near(view.up, 0.0, 1.0, 0.0, 1e-9);
+    expect_point_near(cam.ride_position(), {2.0, 1.0, 0.0}, 1e-6);
+    expect_point_near(cam.ride_up(), {0.0, 1.0, 0.0}, 1e-9);
+    expect_point_near(view.up, {0.0, 1.0, 0.0}, 1e-9);
     // 3.5 above the car's point on the rail.
-    expect_point_near(view.eye, 2.0, 4.5, 0.0, 1e-6);
+    expect_point_near(view.eye, {2.0, 4.5, 0.0}, 1e-6);
     // The track point 2.0 further on (to within one 0.1-long advance chord),
     // lifted by 1.
     EXPECT_NEAR(view.centre.x, 4.0, 0.11);
     EXPECT_NEAR(view.centre.y, 2.0, 1e-6);
     EXPECT_NEAR(view.centre.z, 0.0, 1e-6);
-    expect_point_near(cam.ahead_position(), view.centre.x, 1.0, 0.0, 1e-6);
-    expect_point_near(cam.ahead_up(), 0.0, 1.0, 0.0, 1e-9);
+    expect_point_near(cam.ahead_position(), {view.centre.x, 1.0, 0.0}, 1e-6);
+    expect_point_near(cam.ahead_up(), {0.0, 1.0, 0.0}, 1e-9);
 }
 
 TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
     // Point 1 raised and banked: the up vector leans sideways, and differs
     // between the car and the point 2.0 ahead of it.
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(1).y = 3.0;
     track.point(1).roll = 30.0;
     OrbitCamera cam(&track);
@@ -257,20 +257,20 @@ TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
     ASSERT_GT(std::fabs(up.z), 0.1);
 
     const Point3 car = track.position_at(u);
-    expect_point_near(cam.ride_position(), car.x, car.y, car.z, 1e-12);
+    expect_point_near(cam.ride_position(), car, 1e-12);
     // Beside the rail the rider sits 3.0 up-vectors out, above it 3.5.
-    expect_point_near(view.eye, car.x + 3.0 * up.x, car.y + 3.5 * up.y, car.z + 3.0 * up.z, 1e-12);
+    expect_point_near(view.eye, {car.x + 3.0 * up.x, car.y + 3.5 * up.y, car.z + 3.0 * up.z},
+                      1e-12);
     // The view's up is the car's, not the look-ahead's.
-    expect_point_near(view.up, up.x, up.y, up.z, 1e-12);
+    expect_point_near(view.up, up, 1e-12);
 
     const float ahead = track.advance(2.0, u);
     EXPECT_GT(ahead, u);
     const Point3 ahead_point = track.position_at(ahead);
     const Point3 ahead_up = track.up_at(ahead);
     ASSERT_GT(std::fabs(ahead_up.x - up.x), 1e-3);
-    expect_point_near(view.centre, ahead_point.x + ahead_up.x, ahead_point.y + ahead_up.y,
-                      ahead_point.z + ahead_up.z, 1e-12);
-    expect_point_near(cam.ahead_up(), ahead_up.x, ahead_up.y, ahead_up.z, 1e-12);
+    expect_point_near(view.centre, ahead_point + ahead_up, 1e-12);
+    expect_point_near(cam.ahead_up(), ahead_up, 1e-12);
 }
 
 TEST(OrbitCamera, RideViewLeavesTheOrbitStateAlone) {
@@ -291,12 +291,12 @@ TEST(OrbitCamera, RideViewLeavesTheOrbitStateAlone) {
     EXPECT_EQ(cam.azimuth(), az);
     EXPECT_EQ(cam.elevation(), el);
     EXPECT_EQ(cam.distance(), d);
-    expect_point_near(*cam.target(), target.x, target.y, target.z, 0.0);
-    expect_point_near(cam.up(), 0.0, 1.0, 0.0, 0.0);
+    expect_point_near(*cam.target(), target, 0.0);
+    expect_point_near(cam.up(), {0.0, 1.0, 0.0}, 0.0);
     // Switching back gives the orbit view as it was.
     const LookAt orbit = cam.look(2.7f, false);
-    expect_point_near(orbit.eye, ex, ey, ez, 0.0);
-    expect_point_near(orbit.centre, target.x, target.y, target.z, 0.0);
+    expect_point_near(orbit.eye, {ex, ey, ez}, 0.0);
+    expect_point_near(orbit.centre, target, 0.0);
     // The kept results are those of the last ride-view look (u = 2.7 lies on
     // the third side, z = 20, running towards -x).
     EXPECT_NEAR(cam.ride_position().z, 20.0, 1e-6);

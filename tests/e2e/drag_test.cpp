@@ -65,34 +65,21 @@ int olive_pixels(const Image& s, int x, int y, int r) {
     return count_around(x, y, r, [&](int px, int py) { return olive(s.at(px, py)); });
 }
 
-struct Vec {
-    double x, y, z;
-};
-Vec sub(Vec a, Vec b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-double dot(Vec a, Vec b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec cross(Vec a, Vec b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec unit(Vec a) {
-    const double l = std::sqrt(dot(a, a));
-    return {a.x / l, a.y / l, a.z / l};
+Point3 unit(const Point3& a) {
+    return a / length(a);
 }
 
 // Pixel of a world point in the view (y downward) under the default orbit
 // camera: distance 15, elevation 30, azimuth 90, looking at (0, 3, 0) with a
 // 45 degree square frustum.
-std::array<int, 2> view_pixel(Vec p) {
+std::array<int, 2> view_pixel(const Point3& p) {
     const double k = 0.01745329251994;
-    const Vec eye{std::cos(30 * k) * std::sin(90 * k) * 15, std::sin(30 * k) * 15,
-                  std::cos(30 * k) * std::cos(90 * k) * 15};
-    const Vec forward = unit(sub(Vec{0, 3, 0}, eye));
-    const Vec side = unit(cross(forward, Vec{0, 1, 0}));
-    const Vec up = cross(side, forward);
-    const Vec d = sub(p, eye);
+    const Point3 eye{std::cos(30 * k) * std::sin(90 * k) * 15, std::sin(30 * k) * 15,
+                     std::cos(30 * k) * std::cos(90 * k) * 15};
+    const Point3 forward = unit(Point3{0, 3, 0} - eye);
+    const Point3 side = unit(cross(forward, {0, 1, 0}));
+    const Point3 up = cross(side, forward);
+    const Point3 d = p - eye;
     const double depth = dot(d, forward);
     const double f = 1.0 / std::tan(22.5 * k);
     const double nx = f * dot(d, side) / depth;
@@ -187,7 +174,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
     }
     App app;
     ASSERT_TRUE(app.running());
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
 
     // The view as it first appears: no handle boxes yet.
     Image before = app.await([&](const Image& s) {
@@ -202,7 +189,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
     std::vector<std::array<int, 2>> handles;
     for (int k = 0; k < 2 * track.num_points(); ++k) {
         const ControlPoint& h = track.bezier_handle(k);
-        const auto px = view_pixel(Vec{h.x, h.y, h.z});
+        const auto px = view_pixel(h.position());
         handles.push_back({app.sx(kViewX + px[0]), app.sy(kViewY + px[1])});
     }
     auto olive_handles = [&](const Image& s) {
@@ -219,7 +206,7 @@ TEST(DragEndToEnd, BezierHandlesShowPointsDragAndTheViewOrbits) {
 
     // Press on point 2's cube (0.5 above the point) and drag it sideways.
     const ControlPoint& p = track.point(2);
-    const auto cube = view_pixel(Vec{p.x, p.y + 0.5, p.z});
+    const auto cube = view_pixel(Point3{p.x, p.y + 0.5, p.z});
     const int old_x = app.sx(kViewX + cube[0]);
     const int old_y = app.sy(kViewY + cube[1]);
     const int dx = -70;

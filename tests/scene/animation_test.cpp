@@ -31,7 +31,7 @@ protected:
     // known from the distance it moves.
     void use_slope_track() {
         Track& t = scene_.track();
-        t.set_curve_type(Linear);
+        t.set_curve_type(CurveType::Linear);
         const double run_down = std::sqrt(1.0 - 0.7 * 0.7) * 10.0;
         const double run_up = std::sqrt(1.0 - 0.5 * 0.5) * 10.0;
         t.point(0) = ControlPoint(0.0, 10.0, 0.0, 0.0);

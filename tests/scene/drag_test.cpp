@@ -21,8 +21,7 @@ const Point3 kEye{0.0, 7.5, 13.0};
 
 // A point on the ray from the eye through `target`, a little way out.
 Point3 towards(const Point3& target) {
-    return {kEye.x + 0.1 * (target.x - kEye.x), kEye.y + 0.1 * (target.y - kEye.y),
-            kEye.z + 0.1 * (target.z - kEye.z)};
+    return kEye + 0.1 * (target - kEye);
 }
 
 TEST(Drag, PointsSlideAtTheirHeightAndRiseStraightUpWhenVertical) {

@@ -1,14 +1,17 @@
 // The frame layout against the same frame done query by query with the
 // Track's own calls: equal bit for bit, with a third of the evaluations or
 // fewer, forgetting nothing stale between frames and bounded on wild tracks.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "literal_frame.h"
 #include "scene/frame_layout.h"
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 #include "track/track_test_support.h"
 
@@ -62,9 +65,10 @@ void expect_same_frame(const FrameLayout& layout, const literal_frame::Frame& f)
 TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
+    EvaluationCounter evaluations;
     for (float car_u : {0.0f, 37.25f, 99.999f}) {
         SCOPED_TRACE(testing::Message() << "car_u " << car_u);
-        track.reset_evaluation_count();
+        evaluations.reset();
         layout->forget_track(); // a frame right after an edit: everything anew
         layout->build(track, car_u, 8);
         // The ride camera reads the track itself, as the literal frame does.
@@ -73,12 +77,12 @@ TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations
         (void)track.up_at(car_u);
         (void)track.position_at(ahead);
         (void)track.up_at(ahead);
-        const std::uint64_t fast = track.evaluation_count();
+        const std::uint64_t fast = evaluations.count();
 
-        track.reset_evaluation_count();
+        evaluations.reset();
         const literal_frame::Frame plain =
             literal_frame::build(track, car_u, 8, literal_frame::Walks{true});
-        const std::uint64_t literal = track.evaluation_count();
+        const std::uint64_t literal = evaluations.count();
 
         expect_same_frame(*layout, plain);
         expect_same_frame(*layout, literal_frame::build(track, car_u, 8));
@@ -113,7 +117,7 @@ TEST(FrameLayout, RandomTracksEqualTheQueryByQueryFrame) {
 }
 
 TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, 1.0f, 3);
     const Point3 rail_before = layout->left_rail()[30];
@@ -128,7 +132,7 @@ TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
     EXPECT_NE(layout->tie_count(), ties_before);
 
     // Fewer cars and another curve type on the same track object.
-    track.set_curve_type(BSpline);
+    track.set_curve_type(CurveType::BSpline);
     layout->build(track, 2.5f, 1);
     expect_same_frame(*layout, literal_frame::build(track, 2.5f, 1));
     EXPECT_EQ(layout->car_count(), 1);
@@ -139,13 +143,13 @@ TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
 TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
-    track.reset_evaluation_count();
+    EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
-    const std::uint64_t first = track.evaluation_count();
+    const std::uint64_t first = evaluations.count();
 
-    track.reset_evaluation_count();
+    evaluations.reset();
     layout->build(track, 10.5f, 8);
-    const std::uint64_t train_only = track.evaluation_count();
+    const std::uint64_t train_only = evaluations.count();
     expect_same_frame(*layout, literal_frame::build(track, 10.5f, 8));
     EXPECT_LT(4 * train_only, first);
 
@@ -160,7 +164,7 @@ TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
     check("height");
     track.set_tension(0.3f);
     check("tension");
-    track.set_curve_type(Bezier);
+    track.set_curve_type(CurveType::Bezier);
     check("curve type");
     track.bezier_handle(20).x += 0.5;
     check("handle");
@@ -174,9 +178,9 @@ TEST(FrameLayout, RepeatedAsksOfOneFrameReuseItAndChangesAreSeen) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
     layout->build(track, 10.0f, 8);
-    track.reset_evaluation_count();
+    EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
-    EXPECT_EQ(track.evaluation_count(), 0u);
+    EXPECT_EQ(evaluations.count(), 0u);
 
     layout->build(track, 10.0f, 3);
     EXPECT_EQ(layout->car_count(), 3);
@@ -201,11 +205,38 @@ TEST(FrameLayout, TiesKeepTheirNumberOnOrdinaryTracks) {
     }
 
     // 21.0173455 / 0.65 - 0.25 = 32.08: the 32nd tie's walk wraps to u = 0.005.
-    const Track square(Cardinal);
+    const Track square(CurveType::Cardinal);
     layout->build(square, 0.0f, 1);
     ASSERT_EQ(layout->tie_count(), 32);
     EXPECT_LT(layout->ties()[31].u, layout->ties()[30].u);
     EXPECT_EQ(layout->ties()[31].u, square.advance(0.65, layout->ties()[30].u));
+}
+
+// On a ring thousands of units long every tie's walk is one 0.005 step, so
+// the ties run round the whole walk grid and would then repeat it. Each grid
+// sample keeps its tie, including the two that float drift near u = 100 adds
+// to the 100 / 0.005 of the grid.
+TEST(FrameLayout, LongRingHasATieOnEverySampleOfTheWalkGrid) {
+    Track ring = literal_frame::bench_scene();
+    for (int i = 0; i < ring.num_points(); ++i) {
+        ControlPoint& p = ring.point(i);
+        p.set_position(625 * p.x, p.y, 625 * p.z); // radius 5000
+    }
+    auto layout = std::make_unique<FrameLayout>();
+    layout->build(ring, 0.0f, 1);
+    std::set<float> laid;
+    for (int k = 0; k < layout->tie_count(); ++k) {
+        laid.insert(layout->ties()[k].u);
+    }
+    std::set<float> walked; // where the ties go without any bound
+    const int wanted = static_cast<int>(ring.length() / 0.65 - 0.25);
+    float u = 0.0f;
+    for (int k = 0; k < wanted; ++k) {
+        u = ring.advance(0.65, u);
+        walked.insert(u);
+    }
+    EXPECT_EQ(laid.size(), walked.size());
+    EXPECT_TRUE(std::includes(laid.begin(), laid.end(), walked.begin(), walked.end()));
 }
 
 TEST(FrameLayout, AFarFlungPointStillGivesAFiniteFrame) {
@@ -226,7 +257,7 @@ TEST(FrameLayout, AFarFlungPointStillGivesAFiniteFrame) {
     EXPECT_EQ(layout->car_count(), 8);
 
     // All points at one spot: no length, no ties, every car where the train is.
-    Track collapsed(Cardinal);
+    Track collapsed(CurveType::Cardinal);
     for (int i = 0; i < 4; ++i) {
         collapsed.point(i).set_position(0.0, 1.0, 0.0);
     }

@@ -11,13 +11,6 @@
 
 namespace literal_frame {
 
-inline double chord(const Point3& a, const Point3& b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double dz = b.z - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
 // The walk as first written: both ends of every chord are evaluated, so each
 // sample costs two evaluations. No guards: only for tracks with some length
 // and parameters in [0, n).
@@ -46,7 +39,7 @@ inline float advance(const Track& track, double distance, float u) {
     for (;;) {
         const Point3 a = track.position_at(u);
         const Point3 b = track.position_at(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         if (sum >= std::fabs(distance)) {
             return next;
         }
@@ -62,7 +55,7 @@ inline double length(const Track& track) {
     float u = 0.0f;
     while (u < track.num_points() - static_cast<double>(step)) {
         const float next = static_cast<float>(u + step);
-        sum += chord(track.position_at(u), track.position_at(next));
+        sum += length(track.position_at(next) - track.position_at(u));
         u = next;
     }
     return sum;
@@ -183,7 +176,7 @@ inline Frame build(const Track& track, float car_u, int num_cars, Walks walks = 
 // The scene the track benchmark measures: 100 points round a circle of radius
 // 8, rising and falling three times and banking both ways twice.
 inline Track bench_scene() {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     while (track.num_points() < Track::kMaxPoints) {
         track.add_point();
     }

@@ -1,6 +1,7 @@
 // Curve evaluation on the default square and around the seam of the ring.
 #include <gtest/gtest.h>
 
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 #include "track_test_support.h"
 
@@ -8,60 +9,60 @@ using track_test::expect_near;
 using track_test::expect_same;
 
 TEST(CurveEvaluation, EveryTypeAtTheStartOfTheDefaultTrack) {
-    for (int type : {Linear, Cardinal, Bezier}) {
+    for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::Bezier}) {
         SCOPED_TRACE(type);
         expect_near(Track(type).position_at(0.0f), -2.501, 1.0, -2.5);
     }
     // The B-spline is shaped by points 0..3 on segment 0 and misses point 0.
-    expect_near(Track(BSpline).position_at(0.0f), -1.6666667, 1.0, 1.6673333);
+    expect_near(Track(CurveType::BSpline).position_at(0.0f), -1.6666667, 1.0, 1.6673333);
 }
 
 TEST(CurveEvaluation, MidSegmentValuesOfEachType) {
-    expect_near(Track(Linear).position_at(0.5f), -2.5005, 1.0, 0.0005);
-    expect_near(Track(BSpline).position_at(0.5f), 0.0004583, 1.0, 2.292125);
+    expect_near(Track(CurveType::Linear).position_at(0.5f), -2.5005, 1.0, 0.0005);
+    expect_near(Track(CurveType::BSpline).position_at(0.5f), 0.0004583, 1.0, 2.292125);
 
-    Track cardinal(Cardinal);
+    Track cardinal(CurveType::Cardinal);
     expect_near(cardinal.position_at(0.5f), -3.125625, 1.0, 0.000625);
     cardinal.set_tension(0.5f);
     expect_near(cardinal.position_at(0.5f), -2.8130625, 1.0, 0.0005625);
     cardinal.set_tension(1.0f);
     expect_near(cardinal.position_at(0.5f), -2.5005, 1.0, 0.0005);
 
-    Track bezier(Bezier);
+    Track bezier(CurveType::Bezier);
     expect_near(bezier.position_at(0.25f), -2.7352656, 1.0, -1.7185469);
     expect_near(bezier.position_at(0.5f), -2.9172708, 1.0, -0.1036042);
     expect_near(bezier.position_at(0.75f), -2.8908906, 1.0, 1.5633906);
 }
 
 TEST(CurveEvaluation, PositionAtFollowsTheCurveTypeAndCountsEvaluations) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     const float u = 1.37f;
     const Point3 linear = track.linear_at(u);
     const Point3 cardinal = track.cardinal_at(u);
     const Point3 bspline = track.bspline_at(u);
     const Point3 bezier = track.bezier_at(u);
 
-    track.reset_evaluation_count();
+    EvaluationCounter evaluations;
     expect_same(track.position_at(u), cardinal);
-    track.set_curve_type(Linear);
+    track.set_curve_type(CurveType::Linear);
     expect_same(track.position_at(u), linear);
-    track.set_curve_type(BSpline);
+    track.set_curve_type(CurveType::BSpline);
     expect_same(track.position_at(u), bspline);
-    track.set_curve_type(Bezier);
+    track.set_curve_type(CurveType::Bezier);
     expect_same(track.position_at(u), bezier);
-    EXPECT_EQ(track.evaluation_count(), 4u);
+    EXPECT_EQ(evaluations.count(), 4u);
 
     // Switching back reads the same points the same way.
-    track.set_curve_type(Cardinal);
+    track.set_curve_type(CurveType::Cardinal);
     expect_same(track.position_at(u), cardinal);
 }
 
 TEST(CurveEvaluation, TypeAndTensionLeavePointsAndHandlesAlone) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     const Track before = track;
-    track.set_curve_type(Bezier);
+    track.set_curve_type(CurveType::Bezier);
     track.set_tension(0.7f);
-    track.set_curve_type(BSpline);
+    track.set_curve_type(CurveType::BSpline);
     for (int i = 0; i < track.num_points(); ++i) {
         EXPECT_EQ(track.point(i).x, before.point(i).x);
         EXPECT_EQ(track.point(i).z, before.point(i).z);

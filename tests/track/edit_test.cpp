@@ -8,7 +8,7 @@
 using track_test::expect_near;
 
 TEST(AddRemovePoints, AddThenRemoveOnTheDefaultTrackWhateverTheType) {
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : track_test::kCurveTypes) {
         SCOPED_TRACE(type);
         Track track(type);
         track.add_point();
@@ -34,7 +34,7 @@ TEST(AddRemovePoints, AddThenRemoveOnTheDefaultTrackWhateverTheType) {
 }
 
 TEST(AddRemovePoints, RollsAreResampledLinearlyAtFloatSpacing) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(1).roll = 90;
     track.add_point();
     ASSERT_EQ(track.num_points(), 5);
@@ -47,7 +47,7 @@ TEST(AddRemovePoints, RollsAreResampledLinearlyAtFloatSpacing) {
 }
 
 TEST(AddRemovePoints, ResampleUsesTheTensionAndRebuildsHandles) {
-    Track track(Bezier);
+    Track track(CurveType::Bezier);
     track.set_tension(1.0f); // straight segments between points
     track.bezier_handle(3).set_position(40, 40, 40);
     track.add_point();
@@ -65,7 +65,7 @@ TEST(AddRemovePoints, ResampleUsesTheTensionAndRebuildsHandles) {
 }
 
 TEST(AddRemovePoints, CountStaysBetweenFourAndOneHundred) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.remove_point();
     EXPECT_EQ(track.num_points(), 4);
     expect_near(track.point(1), -2.5, 1.0, 2.501, 0.0);

@@ -9,7 +9,7 @@
 using track_test::expect_near;
 
 TEST(TrackFrame, LevelDefaultTrack) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     expect_near(track.tangent_at(0.0f), -0.7071008, 0.0, 0.7071127);
     EXPECT_NEAR(track.heading_at(0.0f), -44.9995561, 5e-7);
     EXPECT_EQ(track.pitch_at(0.0f), 0.0);
@@ -25,7 +25,7 @@ TEST(TrackFrame, LevelDefaultTrack) {
 }
 
 TEST(TrackFrame, TangentTakesItsSampleAcrossTheSeam) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     // Behind 0.01 lies 3.9849; ahead of 3.99 lies 0.015.
     expect_near(track.tangent_at(0.01f), -0.6796379, 0.0, 0.7335477);
     EXPECT_NEAR(track.heading_at(0.01f), -42.8153932, 5e-7);
@@ -33,7 +33,7 @@ TEST(TrackFrame, TangentTakesItsSampleAcrossTheSeam) {
 }
 
 TEST(TrackFrame, ClimbingBankedSegment) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(1).set_position(-2.5, 3.0, 2.501);
     track.point(1).roll = 30;
     EXPECT_NEAR(track.roll_at(0.5f), 15.0, 1e-12);
@@ -43,13 +43,13 @@ TEST(TrackFrame, ClimbingBankedSegment) {
     expect_near(track.side_at(0.5f), -0.9659259, 0.2588188, 0.0001931);
     expect_near(track.up_at(0.5f), 0.2368377, 0.8841812, -0.3889386);
 
-    Track falling(Cardinal);
+    Track falling(CurveType::Cardinal);
     falling.point(0).set_position(-2.501, 3.0, -2.5);
     EXPECT_NEAR(falling.pitch_at(0.5f), 23.7414488, 5e-7);
 }
 
 TEST(TrackFrame, SteepBanksTurnTheSideVectorOverAndFlipUp) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(1).set_position(-2.5, 3.0, 2.501);
     track.point(1).roll = 120;
     EXPECT_NEAR(track.roll_at(0.5f), 60.0, 1e-12);
@@ -67,7 +67,7 @@ TEST(TrackFrame, SteepBanksTurnTheSideVectorOverAndFlipUp) {
 }
 
 TEST(TrackFrame, RollIsInterpolatedWithoutWrappingAngles) {
-    Track track(BSpline);
+    Track track(CurveType::BSpline);
     track.point(2).roll = 170;
     track.point(3).roll = -170;
     EXPECT_EQ(track.roll_at(2.0f), 170.0);
@@ -82,7 +82,7 @@ namespace {
 // A flat Linear ring whose segment 0 runs from a to b, so that the tangent at
 // u = 0.5 is exactly the chord direction.
 Track chord_track(Point3 a, Point3 b) {
-    Track track(Linear);
+    Track track(CurveType::Linear);
     track.point(0).set_position(a.x, a.y, a.z);
     track.point(1).set_position(b.x, b.y, b.z);
     track.point(2).set_position(5, 1, 5);
@@ -116,7 +116,7 @@ TEST(TrackFrame, VerticalTangentGivesFiniteAngles) {
 }
 
 TEST(TrackFrame, CoincidentSamplesFaceAlongZ) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     for (int i = 0; i < track.num_points(); ++i) {
         track.point(i).set_position(1.5, 2.0, -3.0);
     }
@@ -132,7 +132,7 @@ TEST(TrackFrame, TinyAndHugeChordsStillGiveUnitVectors) {
         const Track track = chord_track({0, 0, 0}, {3 * scale, 4 * scale, 0});
         const Point3 t = track.tangent_at(0.5f);
         expect_near(t, 0.6, 0.8, 0.0, 1e-12);
-        EXPECT_NEAR(track_test::norm(track.side_at(0.5f)), 1.0, 1e-12);
+        EXPECT_NEAR(length(track.side_at(0.5f)), 1.0, 1e-12);
         EXPECT_NEAR(track.pitch_at(0.5f), -std::atan(0.8 / 0.6) * 180 / 3.14159, 1e-9);
     }
 }

@@ -7,7 +7,7 @@
 using track_test::expect_near;
 
 TEST(BezierHandles, DefaultTrackHasEightHandlesOutsideTheSquare) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     const double expected[8][2] = {{-5.00125, -1.24925}, {-5.00075, 1.25125}, {-1.24925, 5.00125},
                                    {1.25125, 5.00075},   {5.00125, 1.24925},  {5.00075, -1.25125},
                                    {1.24925, -5.00125},  {-1.25125, -5.00075}};
@@ -32,7 +32,7 @@ TEST(BezierHandles, BankOfTheChordLiftsOrTurnsTheHandlesOver) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.roll);
-        Track track(Bezier);
+        Track track(CurveType::Bezier);
         track.point(0).roll = c.roll;
         track.point(1).roll = c.roll;
         track.make_handles();
@@ -40,12 +40,12 @@ TEST(BezierHandles, BankOfTheChordLiftsOrTurnsTheHandlesOver) {
         expect_near(track.bezier_handle(1), c.h1[0], c.h1[1], c.h1[2]);
         // The segment from point 2 to point 3 has no bank and stays level.
         expect_near(track.bezier_handle(4), 5.00125, 1.0, 1.24925);
-        EXPECT_EQ(track.curve_type(), Bezier);
+        EXPECT_EQ(track.curve_type(), CurveType::Bezier);
     }
 }
 
 TEST(BezierHandles, RaisedPointTiltsTheChord) {
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : track_test::kCurveTypes) {
         SCOPED_TRACE(type);
         Track track(type);
         track.point(1).set_position(-2.5, 3.0, 2.501);
@@ -57,7 +57,7 @@ TEST(BezierHandles, RaisedPointTiltsTheChord) {
 }
 
 TEST(BezierHandles, MovingPointsKeepsHandlesUntilRebuilt) {
-    Track track(Bezier);
+    Track track(CurveType::Bezier);
     const ControlPoint before = track.bezier_handle(0);
     track.point(0).set_position(-4.0, 2.0, -4.0);
     track.point(0).roll = 30;

@@ -8,13 +8,12 @@
 #include "track_test_support.h"
 
 using track_test::finite;
-using track_test::norm;
 
 TEST(TrackProperties, InterpolatingTypesPassThroughTheirPoints) {
     std::mt19937 rng(11);
     for (int trial = 0; trial < 40; ++trial) {
         Track track = track_test::random_track(rng);
-        for (int type : {Linear, Cardinal, Bezier}) {
+        for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::Bezier}) {
             track.set_curve_type(type);
             for (int i = 0; i < track.num_points(); ++i) {
                 SCOPED_TRACE(testing::Message()
@@ -39,11 +38,11 @@ TEST(TrackProperties, FrameIsUnitAndEverythingFinite) {
             const float u = static_cast<float>(k * 0.25 + 0.013);
             SCOPED_TRACE(testing::Message() << "trial " << trial << " u " << u);
             EXPECT_TRUE(finite(track.position_at(u)));
-            EXPECT_NEAR(norm(track.tangent_at(u)), 1.0, 1e-12);
-            EXPECT_NEAR(norm(track.side_at(u)), 1.0, 1e-12);
+            EXPECT_NEAR(length(track.tangent_at(u)), 1.0, 1e-12);
+            EXPECT_NEAR(length(track.side_at(u)), 1.0, 1e-12);
             const Point3 up = track.up_at(u);
             EXPECT_TRUE(finite(up));
-            EXPECT_LE(norm(up), 1.0 + 1e-12);
+            EXPECT_LE(length(up), 1.0 + 1e-12);
             EXPECT_TRUE(std::isfinite(track.heading_at(u)));
             EXPECT_TRUE(std::isfinite(track.pitch_at(u)));
             EXPECT_TRUE(std::isfinite(track.roll_at(u)));
@@ -68,8 +67,8 @@ TEST(TrackProperties, SideIsAtRightAnglesToTangentAndUpKeepsTheRoofUp) {
                 // The bank lifts the side vector within the vertical plane
                 // across the track, so it stays square to a level track only;
                 // up must be square to both and lean to the roof's side.
-                EXPECT_NEAR(up.x * t.x + up.y * t.y + up.z * t.z, 0.0, 1e-9);
-                EXPECT_NEAR(up.x * s.x + up.y * s.y + up.z * s.z, 0.0, 1e-9);
+                EXPECT_NEAR(dot(up, t), 0.0, 1e-9);
+                EXPECT_NEAR(dot(up, s), 0.0, 1e-9);
                 const double roof = std::cos(roll * 3.14159 / 180);
                 EXPECT_GT(up.y * (roof >= 0 ? 1 : -1), -1e-9);
             }
@@ -112,13 +111,12 @@ TEST(TrackProperties, ResamplingKeepsPointZeroAndStaysFinite) {
         EXPECT_EQ(track.point(0).z, first.z);
         EXPECT_EQ(track.point(0).roll, first.roll);
         for (int i = 0; i < track.num_points(); ++i) {
-            EXPECT_TRUE(finite({track.point(i).x, track.point(i).y, track.point(i).z}));
+            EXPECT_TRUE(finite(track.point(i).position()));
             EXPECT_GE(track.point(i).roll, -180.0);
             EXPECT_LE(track.point(i).roll, 180.0);
         }
         for (int k = 0; k < 2 * track.num_points(); ++k) {
-            const ControlPoint& h = track.bezier_handle(k);
-            EXPECT_TRUE(finite({h.x, h.y, h.z}));
+            EXPECT_TRUE(finite(track.bezier_handle(k).position()));
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "track/evaluation_counter.h"
 #include "track/track.h"
 #include "track_test_support.h"
 
@@ -33,7 +34,7 @@ void expect_same_frame(const Track& track, float u, float same_as) {
 
 // The parameter animation lets the car's u reach the point count exactly.
 TEST(ParameterOffTheRing, PointCountIsTheStartOfTheRing) {
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : track_test::kCurveTypes) {
         SCOPED_TRACE(type);
         Track track(type);
         track.point(0).roll = 20;
@@ -44,10 +45,10 @@ TEST(ParameterOffTheRing, PointCountIsTheStartOfTheRing) {
 }
 
 TEST(ParameterOffTheRing, WholeLapsAwayReadTheSamePoint) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(2).roll = -40;
     track.point(2).set_position(3, 2, 2);
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : track_test::kCurveTypes) {
         SCOPED_TRACE(type);
         track.set_curve_type(type);
         expect_same_frame(track, -0.5f, 3.5f);
@@ -59,13 +60,13 @@ TEST(ParameterOffTheRing, WholeLapsAwayReadTheSamePoint) {
 }
 
 TEST(ParameterOffTheRing, HugeAndNonFiniteParametersAreSafe) {
-    Track track(Bezier);
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    Track track(CurveType::Bezier);
+    for (CurveType type : track_test::kCurveTypes) {
         track.set_curve_type(type);
         for (float u : {1e30f, -1e30f, FLT_MAX, -FLT_MAX, 16777217.0f, -3e9f}) {
             SCOPED_TRACE(testing::Message() << "type " << type << " u " << u);
             EXPECT_TRUE(finite(track.position_at(u)));
-            EXPECT_NEAR(track_test::norm(track.tangent_at(u)), 1.0, 1e-12);
+            EXPECT_NEAR(length(track.tangent_at(u)), 1.0, 1e-12);
             EXPECT_TRUE(finite(track.up_at(u)));
             EXPECT_TRUE(std::isfinite(track.heading_at(u)));
             EXPECT_TRUE(std::isfinite(track.pitch_at(u)));
@@ -79,7 +80,7 @@ TEST(ParameterOffTheRing, HugeAndNonFiniteParametersAreSafe) {
 }
 
 TEST(AdvanceGuards, OffRingStartWrapsFirst) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     EXPECT_EQ(track.advance(1.0, 4.0f), track.advance(1.0, 0.0f));
     EXPECT_EQ(track.advance(-1.0, -4.0f), track.advance(-1.0, 0.0f));
     EXPECT_EQ(track.advance(2.2, 7.9f), 0.369999796f);
@@ -88,7 +89,7 @@ TEST(AdvanceGuards, OffRingStartWrapsFirst) {
 }
 
 TEST(AdvanceGuards, NonFiniteDistanceReturnsU) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     for (double d :
          {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
           -std::numeric_limits<double>::infinity()}) {
@@ -97,7 +98,7 @@ TEST(AdvanceGuards, NonFiniteDistanceReturnsU) {
 }
 
 TEST(AdvanceGuards, TrackWithoutLengthReturnsUAfterOneLap) {
-    for (int type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type : track_test::kCurveTypes) {
         SCOPED_TRACE(type);
         Track track(type);
         for (int i = 0; i < 4; ++i) {
@@ -105,24 +106,24 @@ TEST(AdvanceGuards, TrackWithoutLengthReturnsUAfterOneLap) {
         }
         track.make_handles();
         EXPECT_EQ(track.length(), 0.0);
-        track.reset_evaluation_count();
+        EvaluationCounter evaluations;
         EXPECT_EQ(track.advance(0.5, 1.25f), 1.25f);
         EXPECT_EQ(track.advance(-3.0, 2.0f), 2.0f);
         EXPECT_EQ(track.advance(1e300, 0.0f), 0.0f);
         // Each gives up after about one lap of 800 samples, not eight.
-        EXPECT_LT(track.evaluation_count(), 3u * 1000u);
+        EXPECT_LT(evaluations.count(), 3u * 1000u);
     }
 }
 
 TEST(AdvanceGuards, NaNCoordinateReturnsU) {
-    Track track(Cardinal);
+    Track track(CurveType::Cardinal);
     track.point(2).set_position(std::numeric_limits<double>::quiet_NaN(), 1, 1);
     EXPECT_EQ(track.advance(1.0, 0.5f), 0.5f);
     EXPECT_EQ(track.advance(-1.0, 3.5f), 3.5f);
 }
 
 TEST(AdvanceGuards, InfiniteCoordinateStillEndsOnTheRing) {
-    Track track(Linear);
+    Track track(CurveType::Linear);
     track.point(2).set_position(std::numeric_limits<double>::infinity(), 1, 1);
     for (double d : {0.5, -0.5, 100.0, -1e9}) {
         const float got = track.advance(d, 0.25f);
@@ -143,7 +144,7 @@ TEST(AdvanceGuards, ManyLapsLandWhereTheRemainderLeads) {
         const int n = track.num_points();
         for (bool forward : {true, false}) {
             if (!forward) {
-                track.set_curve_type(BSpline);
+                track.set_curve_type(CurveType::BSpline);
             }
             const double lap = track_test::reference_lap(track);
             const double sign = forward ? 1.0 : -1.0;
@@ -163,7 +164,7 @@ TEST(AdvanceGuards, ManyLapsLandWhereTheRemainderLeads) {
 }
 
 TEST(AdvanceGuards, FewLapsAreWalkedSampleBySample) {
-    const Track track(Cardinal);
+    const Track track(CurveType::Cardinal);
     const double lap = track_test::reference_lap(track);
     for (double d : {6.5 * lap, -6.5 * lap}) {
         EXPECT_EQ(track.advance(d, 1.3f), track_test::reference_advance(track, d, 1.3f).u);

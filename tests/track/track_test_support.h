@@ -4,20 +4,26 @@
 #pragma once
 
 #include <cmath>
+#include <ostream>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "track/track.h"
 
+// Test messages show a curve type by its number.
+inline std::ostream& operator<<(std::ostream& out, CurveType type) {
+    return out << static_cast<int>(type);
+}
+
 namespace track_test {
+
+// The four curve types, for cases that hold on each.
+constexpr CurveType kCurveTypes[] = {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline,
+                                     CurveType::Bezier};
 
 inline bool finite(const Point3& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
-
-inline double norm(const Point3& p) {
-    return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
 }
 
 inline void expect_near(const Point3& p, double x, double y, double z, double tol = 5e-7) {
@@ -27,7 +33,7 @@ inline void expect_near(const Point3& p, double x, double y, double z, double to
 }
 
 inline void expect_near(const ControlPoint& p, double x, double y, double z, double tol = 5e-7) {
-    expect_near(Point3{p.x, p.y, p.z}, x, y, z, tol);
+    expect_near(p.position(), x, y, z, tol);
 }
 
 inline void expect_same(const Point3& a, const Point3& b) {
@@ -52,7 +58,7 @@ inline Track random_track(std::mt19937& rng, RandomTrackOptions options = {}) {
     std::uniform_real_distribution<double> roll(-180.0, 180.0);
     std::uniform_real_distribution<float> tension(0.0f, 1.0f);
 
-    Track track(type(rng));
+    Track track(static_cast<CurveType>(type(rng)));
     const int n = count(rng);
     while (track.num_points() < n) {
         track.add_point();
@@ -69,13 +75,6 @@ inline Track random_track(std::mt19937& rng, RandomTrackOptions options = {}) {
     return track;
 }
 
-inline double chord(const Point3& a, const Point3& b) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double dz = b.z - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
 // The arc length walk done the plain way: two fresh samples per chord.
 inline double reference_length(const Track& track) {
     const float step = 0.05f;
@@ -84,7 +83,7 @@ inline double reference_length(const Track& track) {
     while (u < track.num_points() - static_cast<double>(step)) {
         const Point3 a = track.position_at(u);
         const Point3 b = track.position_at(static_cast<float>(u + step));
-        sum += chord(a, b);
+        sum += length(b - a);
         u = static_cast<float>(u + step);
     }
     return sum;
@@ -122,7 +121,7 @@ inline ReferenceWalk reference_advance(const Track& track, double distance, floa
     for (;;) {
         const Point3 a = track.position_at(u);
         const Point3 b = track.position_at(next);
-        sum += chord(a, b);
+        sum += length(b - a);
         ++steps;
         if (sum >= std::fabs(distance)) {
             return {next, steps};
@@ -140,7 +139,7 @@ inline double reference_lap(const Track& track) {
         const float next = static_cast<double>(u) + 0.005f > track.num_points() - 0.01
                                ? 0.0f
                                : static_cast<float>(u + static_cast<double>(0.005f));
-        sum += chord(track.position_at(u), track.position_at(next));
+        sum += length(track.position_at(next) - track.position_at(u));
         u = next;
     } while (u != 0.0f);
     return sum;

@@ -19,16 +19,12 @@ using Polygons = std::vector<std::vector<FeedbackVertex>>;
 constexpr float kBody[3] = {0.0f, 0.27451f, 0.7059f};
 constexpr float kWheel[3] = {0.6275f, 0.4902f, 0.0f};
 
-double distance(const Point3& a, const Point3& b) {
-    return gl_test::norm(gl_test::sub(a, b));
-}
-
 // The car frame of a level, unbanked track at u: across, up, forward.
 struct Frame {
     Point3 origin, across, up, forward;
     Point3 local(const Point3& w) const {
-        const Point3 d = gl_test::sub(w, origin);
-        return {gl_test::dot(d, across), gl_test::dot(d, up), gl_test::dot(d, forward)};
+        const Point3 d = w - origin;
+        return {dot(d, across), dot(d, up), dot(d, forward)};
     }
 };
 
@@ -37,7 +33,7 @@ Frame frame_at(const Track& track, float u) {
     f.origin = track.position_at(u);
     f.forward = track.tangent_at(u);
     f.up = track.up_at(u);
-    f.across = gl_test::cross(f.up, f.forward);
+    f.across = cross(f.up, f.forward);
     return f;
 }
 
@@ -111,12 +107,12 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
         for (const auto& v : polygon) {
             std::size_t nearest = 0;
             for (std::size_t s = 1; s < sets.size(); ++s) {
-                if (distance(v.world, track.position_at(sets[s])) <
-                    distance(v.world, track.position_at(sets[nearest]))) {
+                if (length(v.world - track.position_at(sets[s])) <
+                    length(v.world - track.position_at(sets[nearest]))) {
                     nearest = s;
                 }
             }
-            sum[nearest] = gl_test::add(sum[nearest], v.world);
+            sum[nearest] = sum[nearest] + v.world;
             ++count[nearest];
             // Every wheel vertex lies within a wheel of its set: 0.425 out
             // along the axle at most, 0.15 from the axle line.
@@ -130,10 +126,10 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
         ASSERT_GT(count[s], 0) << "wheel set " << s;
         // Both wheels of a set are mirror images, so their vertices average
         // out on the axle, 0.15 above the track line.
-        const Point3 centre = gl_test::scale(sum[s], 1.0 / count[s]);
+        const Point3 centre = sum[s] / count[s];
         const Frame f = frame_at(track, sets[s]);
-        const Point3 expected = gl_test::add(f.origin, gl_test::scale(f.up, 0.15));
-        EXPECT_LT(distance(centre, expected), 2e-3) << "wheel set " << s;
+        const Point3 expected = f.origin + 0.15 * f.up;
+        EXPECT_LT(length(centre - expected), 2e-3) << "wheel set " << s;
     }
 
     // One grey axle per set, 0.75 long across the track at wheel height.
@@ -143,12 +139,12 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
         const auto& line = axles[s];
         EXPECT_NEAR(line.a.colour[0], 0.4f, 2e-3);
         EXPECT_NEAR(line.a.colour[2], 0.42f, 2e-3);
-        EXPECT_NEAR(distance(line.a.world, line.b.world), 0.75, 1e-3);
+        EXPECT_NEAR(length(line.a.world - line.b.world), 0.75, 1e-3);
         const Frame f = frame_at(track, sets[s]);
-        const Point3 mid = gl_test::scale(gl_test::add(line.a.world, line.b.world), 0.5);
-        EXPECT_LT(distance(mid, gl_test::add(f.origin, gl_test::scale(f.up, 0.15))), 1e-3);
-        const Point3 dir = gl_test::unit(gl_test::sub(line.b.world, line.a.world));
-        EXPECT_NEAR(std::fabs(gl_test::dot(dir, f.across)), 1.0, 1e-3);
+        const Point3 mid = 0.5 * (line.a.world + line.b.world);
+        EXPECT_LT(length(mid - (f.origin + 0.15 * f.up)), 1e-3);
+        const Point3 dir = gl_test::unit(line.b.world - line.a.world);
+        EXPECT_NEAR(std::fabs(dot(dir, f.across)), 1.0, 1e-3);
     }
 }
 
@@ -173,10 +169,10 @@ TEST(Cars, BodyTurnsWithTheClimbAndTheBankLikeTheRails) {
         ASSERT_EQ(rails.size(), 2u);
         Frame f;
         f.origin = track.position_at(view.scene().train().car_u);
-        f.across = gl_test::unit(gl_test::sub(rails[0][10].a.world, rails[1][10].a.world));
+        f.across = gl_test::unit(rails[0][10].a.world - rails[1][10].a.world);
         f.forward = track.tangent_at(view.scene().train().car_u);
-        f.up = gl_test::cross(f.forward, f.across);
-        ASSERT_NEAR(gl_test::dot(f.across, f.forward), 0.0, 1e-3);
+        f.up = cross(f.forward, f.across);
+        ASSERT_NEAR(dot(f.across, f.forward), 0.0, 1e-3);
 
         const Feedback fb = gl.capture([&] { view.draw_cars(); });
         const Polygons body = fb.polygons_coloured(kBody[0], kBody[1], kBody[2]);

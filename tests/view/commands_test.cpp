@@ -21,7 +21,7 @@ TEST(ViewCommands, EachRedrawsWhereItsControlNeedsIt) {
         bool redraws;
     };
     const Row rows[] = {
-        {"same curve type", [&] { v.set_curve_type(Cardinal); }, true},
+        {"same curve type", [&] { v.set_curve_type(CurveType::Cardinal); }, true},
         {"tension", [&] { v.set_tension(0.5f); }, true},
         {"constant velocity", [&] { v.set_constant_velocity(false); }, true},
         {"conserve energy", [&] { v.set_conserve_energy(false); }, true},

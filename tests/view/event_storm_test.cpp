@@ -65,11 +65,11 @@ TEST(EventStorm, RandomGesturesAndCommandsKeepEveryPositionFinite) {
                 v.scene().track().point(pick(0, v.scene().track().num_points() - 1))));
         }
         if (kind == 1) {
-            return h.locate(gl_test::at(
-                v.scene().track().bezier_handle(pick(0, 2 * v.scene().track().num_points() - 1))));
+            const int k = pick(0, 2 * v.scene().track().num_points() - 1);
+            return h.locate(v.scene().track().bezier_handle(k).position());
         }
         if (kind == 2) {
-            return h.locate(gl_test::at(v.scene().light()));
+            return h.locate(v.scene().light().position());
         }
         if (v.scene().num_generators() > 0) {
             const ControlPoint& g =

@@ -79,7 +79,8 @@ bool matrix_finite(GLenum which) {
 
 TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
     for (const Case& c : degenerate_tracks()) {
-        for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
+        for (CurveType type :
+             {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline, CurveType::Bezier}) {
             GlView gl;
             CoasterWindow& view = gl.view();
             c.shape(view.scene().track());
@@ -87,7 +88,8 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
             view.scene().track().make_handles();
             view.scene().train().cars = Scene::kMaxCars;
             view.add_ball_generator();
-            const std::string what = c.name + ", curve type " + std::to_string(type);
+            const std::string what =
+                c.name + ", curve type " + std::to_string(static_cast<int>(type));
 
             for (float u : {0.0f, 0.5f, 1.0f, 2.75f}) {
                 view.scene().train().car_u = u;

@@ -104,9 +104,9 @@ TEST(Projection, ModelviewIsTheCameraLook) {
         };
         // The eye goes to the origin and the centre straight ahead (-z).
         const Point3 eye = apply(look.eye);
-        EXPECT_NEAR(gl_test::norm(eye), 0.0, 1e-5);
+        EXPECT_NEAR(length(eye), 0.0, 1e-5);
         const Point3 centre = apply(look.centre);
-        const double d = gl_test::norm(gl_test::sub(look.centre, look.eye));
+        const double d = length(look.centre - look.eye);
         EXPECT_NEAR(centre.x, 0.0, 1e-5);
         EXPECT_NEAR(centre.y, 0.0, 1e-5);
         EXPECT_NEAR(centre.z, -d, 1e-5);
@@ -138,7 +138,7 @@ TEST(Frame, EveryDrawRoutineLeavesTheMatrixStackAsItFoundIt) {
     CoasterWindow& view = gl.view();
     view.add_ball_generator();
     view.scene().train().cars = 3;
-    view.set_curve_type(Bezier);
+    view.set_curve_type(CurveType::Bezier);
     const std::vector<std::pair<const char*, std::function<void()>>> routines = {
         {"scene", [&] { view.draw_scene(); }},     {"points", [&] { view.draw_control_points(); }},
         {"handles", [&] { view.draw_handles(); }}, {"light", [&] { view.draw_light_cube(); }},
@@ -179,16 +179,16 @@ TEST(SelectionNames, LoadedInDrawingOrderWithHandlesOnlyForBezier) {
     view.add_ball_generator();
     view.scene().generator(1).position().set_position(3.0, 0.0, -4.0);
     const std::vector<GLuint> generators = {400, 401};
-    for (CurveType type : {Linear, Cardinal, BSpline}) {
+    for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline}) {
         view.set_curve_type(type);
         EXPECT_EQ(gl.select_names(), concat({points, generators, light, rest}))
-            << "curve type " << type;
+            << "curve type " << static_cast<int>(type);
     }
-    view.set_curve_type(Bezier);
+    view.set_curve_type(CurveType::Bezier);
     EXPECT_EQ(gl.select_names(), concat({points, iota_names(4, 8), generators, light, rest}));
 
     // Back to Cardinal: the handles and their names are gone again.
-    view.set_curve_type(Cardinal);
+    view.set_curve_type(CurveType::Cardinal);
     EXPECT_EQ(gl.select_names(), concat({points, generators, light, rest}));
 }
 
@@ -198,7 +198,7 @@ TEST(SelectionNames, HandleNamesOfAHundredPointsStayBelowTheLight) {
     while (view.scene().track().num_points() < Track::kMaxPoints) {
         view.add_point();
     }
-    view.set_curve_type(Bezier);
+    view.set_curve_type(CurveType::Bezier);
     EXPECT_EQ(gl.select_names(),
               concat({iota_names(0, 100), iota_names(100, 200), {301}, {kNoName}}));
 }
@@ -291,9 +291,9 @@ TEST(Lighting, TiesAndCarsShowPlainColoursOnlyWithTheLightsOff) {
     const Track& track = view.scene().track();
     const float tie_u = track.advance(0.65, 0.0f);
     const Point3 up = track.up_at(tie_u);
-    const Point3 tie_top = gl_test::sub(track.position_at(tie_u), gl_test::scale(up, 0.05));
-    const Point3 car = gl_test::add(track.position_at(view.scene().train().car_u),
-                                    gl_test::scale(track.up_at(view.scene().train().car_u), 0.7));
+    const Point3 tie_top = track.position_at(tie_u) - 0.05 * up;
+    const Point3 car = track.position_at(view.scene().train().car_u) +
+                       0.7 * track.up_at(view.scene().train().car_u);
 
     view.scene().set_lights_on(false);
     gl.draw_frame();

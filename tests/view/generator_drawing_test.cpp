@@ -88,8 +88,7 @@ TEST(GeneratorDrawing, BallsAreSpheresAtTheirWorldHeightFollowingTheGenerator) {
             const Point3 centre{at.x, ball.height(), at.z};
             for (const auto& polygon : sphere) {
                 for (const auto& v : polygon) {
-                    EXPECT_NEAR(gl_test::norm(gl_test::sub(v.world, centre)), ball.radius(), 1e-3)
-                        << "ball " << k;
+                    EXPECT_NEAR(length(v.world - centre), ball.radius(), 1e-3) << "ball " << k;
                 }
             }
         }

@@ -154,25 +154,10 @@ constexpr bool kSanitized = false;
 inline Point3 cube_centre(const ControlPoint& p) {
     return Point3{p.x, p.y + 0.5, p.z};
 }
-inline Point3 at(const ControlPoint& p) {
-    return Point3{p.x, p.y, p.z};
-}
 
-// Helpers on world vectors.
-inline Point3 sub(const Point3& a, const Point3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
+// a scaled to length 1.
+inline Point3 unit(const Point3& a) {
+    return a / length(a);
 }
-inline Point3 add(const Point3& a, const Point3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Point3 scale(const Point3& a, double k) {
-    return {a.x * k, a.y * k, a.z * k};
-}
-inline double dot(const Point3& a, const Point3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Point3 cross(const Point3& a, const Point3& b);
-double norm(const Point3& a);
-Point3 unit(const Point3& a);
 
 } // namespace gl_test

@@ -26,18 +26,6 @@ Matrices current_matrices() {
 
 } // namespace
 
-Point3 cross(const Point3& a, const Point3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double norm(const Point3& a) {
-    return std::sqrt(dot(a, a));
-}
-
-Point3 unit(const Point3& a) {
-    return scale(a, 1.0 / norm(a));
-}
-
 void build_big_scene(Scene& s) {
     while (s.add_point()) {
     }

@@ -15,20 +15,16 @@ using gl_test::GlView;
 
 using Polygons = std::vector<std::vector<FeedbackVertex>>;
 
-double distance(const Point3& a, const Point3& b) {
-    return gl_test::norm(gl_test::sub(a, b));
-}
-
 Point3 mean_of(const Polygons& polygons, std::size_t first, std::size_t count) {
     Point3 sum{};
     int n = 0;
     for (std::size_t q = first; q < first + count; ++q) {
         for (const auto& v : polygons[q]) {
-            sum = gl_test::add(sum, v.world);
+            sum = sum + v.world;
             ++n;
         }
     }
-    return gl_test::scale(sum, 1.0 / n);
+    return sum / n;
 }
 
 // Every vertex of the polygons lies on the surface of the cube of half size
@@ -37,7 +33,7 @@ void expect_cube_corners(const Polygons& polygons, std::size_t first, std::size_
                          const Point3& centre, double half, const char* what) {
     for (std::size_t q = first; q < first + count; ++q) {
         for (const auto& v : polygons[q]) {
-            EXPECT_NEAR(distance(v.world, centre), half * std::sqrt(3.0), 1e-3) << what;
+            EXPECT_NEAR(length(v.world - centre), half * std::sqrt(3.0), 1e-3) << what;
         }
     }
 }
@@ -57,7 +53,7 @@ TEST(PointMarkers, CubeFloatsHalfAUnitAboveEachPointWithAnUprightPost) {
         const ControlPoint& p = view.scene().track().point(i);
         const Point3 centre{p.x, p.y + 0.5, p.z};
         expect_cube_corners(blue, i * per_cube, per_cube, centre, 0.15, "point cube");
-        EXPECT_LT(distance(mean_of(blue, i * per_cube, per_cube), centre), 1e-4);
+        EXPECT_LT(length(mean_of(blue, i * per_cube, per_cube) - centre), 1e-4);
         // On the level, unbanked default track the post stands straight up,
         // so its tip sits 0.45 above the cube's centre.
         const Point3 tip{centre.x, centre.y + 0.45, centre.z};
@@ -91,25 +87,25 @@ TEST(PointMarkers, PostLeansWithTheRollAtRightAnglesToTheRails) {
         Point3 post{};
         int found = 0;
         for (const auto& line : fb.lines) {
-            if (distance(line.a.world, centre) < 1e-3) {
-                post = gl_test::sub(line.b.world, line.a.world);
+            if (length(line.a.world - centre) < 1e-3) {
+                post = line.b.world - line.a.world;
                 ++found;
             }
         }
         ASSERT_EQ(found, 1) << "roll " << roll;
-        EXPECT_NEAR(gl_test::norm(post), 0.45, 1e-3);
+        EXPECT_NEAR(length(post), 0.45, 1e-3);
         const Point3 dir = gl_test::unit(post);
         EXPECT_NEAR(dir.y, std::cos(roll * 3.14159 / 180.0), 1e-3) << "roll " << roll;
         // The rails at u = 2 lie along the line the post stands across.
-        const Point3 across = gl_test::sub(strips[0][40].a.world, strips[1][40].a.world);
-        EXPECT_NEAR(gl_test::dot(dir, gl_test::unit(across)), 0.0, 2e-3) << "roll " << roll;
+        const Point3 across = strips[0][40].a.world - strips[1][40].a.world;
+        EXPECT_NEAR(dot(dir, gl_test::unit(across)), 0.0, 2e-3) << "roll " << roll;
         // And it leans over the rail that the bank lowers.
         const Point3 lowered = strips[0][40].a.world.y < strips[1][40].a.world.y
                                    ? strips[0][40].a.world
                                    : strips[1][40].a.world;
-        const Point3 out = gl_test::sub(lowered, view.scene().track().position_at(2.0f));
+        const Point3 out = lowered - view.scene().track().position_at(2.0f);
         const Point3 lean{dir.x, 0.0, dir.z};
-        EXPECT_GT(gl_test::dot(lean, Point3{out.x, 0.0, out.z}), 0.1) << "roll " << roll;
+        EXPECT_GT(dot(lean, Point3{out.x, 0.0, out.z}), 0.1) << "roll " << roll;
     }
 }
 
@@ -122,7 +118,7 @@ TEST(PointMarkers, OnlyTheSelectedPointIsRed) {
     const Polygons red = fb.polygons_coloured(0.7f, 0.0f, 0.0f);
     ASSERT_EQ(red.size(), static_cast<std::size_t>(per_cube));
     const ControlPoint& p = view.scene().track().point(3);
-    EXPECT_LT(distance(mean_of(red, 0, per_cube), {p.x, p.y + 0.5, p.z}), 1e-4);
+    EXPECT_LT(length(mean_of(red, 0, per_cube) - Point3{p.x, p.y + 0.5, p.z}), 1e-4);
     EXPECT_EQ(fb.polygons_coloured(0.0f, 0.0f, 0.8f).size(), 3u * per_cube);
 
     // A handle's name (Bezier, 4 points: 4 to 11) turns no point red.
@@ -134,7 +130,7 @@ TEST(PointMarkers, OnlyTheSelectedPointIsRed) {
 TEST(HandleMarkers, WorldAlignedBoxesAroundEveryHandleSelectedOneRed) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    view.set_curve_type(Bezier);
+    view.set_curve_type(CurveType::Bezier);
     view.scene().track().point(1).roll = 40.0;
     view.scene().track().point(2).set_position(3.0, 2.5, 2.0);
     view.scene().track().make_handles();

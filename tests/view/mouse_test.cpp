@@ -11,7 +11,6 @@
 
 #include "view/gl_fixture.h"
 
-using gl_test::at;
 using gl_test::cube_centre;
 using gl_test::GlView;
 using gl_test::Pixel;
@@ -94,7 +93,7 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     v.scene().track().point(2).roll = 33.0;
     const ControlPoint start = v.scene().track().point(2);
     const Pixel cube = h.locate(cube_centre(start));
-    const Pixel from = h.locate(at(start));
+    const Pixel from = h.locate(start.position());
 
     // The drag comes straight after the press, before any redraw, while the
     // projection still holds the pick region.
@@ -107,12 +106,12 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     EXPECT_NEAR(moved.y, start.y, 1e-9);
     EXPECT_EQ(moved.roll, 33.0);
     EXPECT_GT(std::hypot(moved.x - start.x, moved.z - start.z), 0.5);
-    expect_under_pointer(h, at(moved), from.x + 40, from.y + 25);
+    expect_under_pointer(h, moved.position(), from.x + 40, from.y + 25);
     EXPECT_EQ(v.last_mouse_x(), from.x + 40);
     EXPECT_EQ(v.last_mouse_y(), from.y + 25);
 
     // Ctrl: straight up under the pointer, x and z untouched.
-    const Pixel base = h.locate(at(moved));
+    const Pixel base = h.locate(moved.position());
     h.drag(base.x, base.y - 60, FL_CTRL);
     const ControlPoint lifted = v.scene().track().point(2);
     EXPECT_EQ(lifted.x, moved.x);
@@ -139,19 +138,19 @@ TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {
     h.drag(base.x + 30, base.y - 20);
     EXPECT_NEAR(g.y, 0.0, 1e-9);
     EXPECT_GT(std::hypot(g.x + 5.0, g.z - 5.0), 0.3);
-    expect_under_pointer(h, at(g), base.x + 30, base.y - 20);
+    expect_under_pointer(h, g.position(), base.x + 30, base.y - 20);
 }
 
 TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
     GlView h;
     CoasterWindow& v = h.view();
-    select_at(h, at(v.scene().light()), 301);
-    const Pixel from = h.locate(at(v.scene().light()));
+    select_at(h, v.scene().light().position(), 301);
+    const Pixel from = h.locate(v.scene().light().position());
     h.press(kLeft, from.x, from.y);
     h.drag(from.x - 60, from.y + 30);
     EXPECT_NEAR(v.scene().light().y, 4.0, 1e-9);
     EXPECT_GT(std::hypot(v.scene().light().x - 0.0, v.scene().light().z - 4.0), 0.5);
-    expect_under_pointer(h, at(v.scene().light()), from.x - 60, from.y + 30);
+    expect_under_pointer(h, v.scene().light().position(), from.x - 60, from.y + 30);
 
     // GL keeps the light's position in eye coordinates: the modelview of the
     // frame applied to (x, y, z, 0).
@@ -171,10 +170,10 @@ TEST(LeftDrag, LightMovesAndTheNextFrameLightsFromThere) {
 TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
     GlView h;
     CoasterWindow& v = h.view();
-    v.set_curve_type(Bezier);
+    v.set_curve_type(CurveType::Bezier);
     int chosen = -1;
     for (int k = 0; k < 2 * v.scene().track().num_points() && chosen < 0; ++k) {
-        const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
+        const Pixel px = h.locate(v.scene().track().bezier_handle(k).position());
         if (!px.visible) {
             continue;
         }
@@ -184,15 +183,15 @@ TEST(LeftDrag, HandleStillMovesAfterLeavingBezier) {
         }
     }
     ASSERT_GE(chosen, 0);
-    v.set_curve_type(Linear);
+    v.set_curve_type(CurveType::Linear);
     h.draw_frame();
     const ControlPoint start = v.scene().track().bezier_handle(chosen);
-    const Pixel from = h.locate(at(start));
+    const Pixel from = h.locate(start.position());
     h.drag(from.x + 20, from.y + 20);
     const ControlPoint& now = v.scene().track().bezier_handle(chosen);
     EXPECT_NEAR(now.y, start.y, 1e-9);
     EXPECT_GT(std::hypot(now.x - start.x, now.z - start.z), 0.1);
-    expect_under_pointer(h, at(now), from.x + 20, from.y + 20);
+    expect_under_pointer(h, now.position(), from.x + 20, from.y + 20);
 }
 
 TEST(LeftDrag, NothingMovesWithoutAMovableSelection) {
@@ -315,7 +314,7 @@ TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
     GlView h;
     CoasterWindow& v = h.view();
     for (int button : {kMiddle, kRight}) {
-        select_at(h, at(v.scene().light()), 301);
+        select_at(h, v.scene().light().position(), 301);
         h.clear_damage();
         EXPECT_EQ(h.press(button, 10, 10), 1);
         EXPECT_EQ(v.scene().selection().name(), -1);

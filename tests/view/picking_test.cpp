@@ -9,7 +9,6 @@
 
 #include "view/gl_fixture.h"
 
-using gl_test::at;
 using gl_test::cube_centre;
 using gl_test::GlView;
 using gl_test::Pixel;
@@ -96,7 +95,7 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
 
     // A control point in front of the light cube and one behind it both win.
     const ControlPoint l = v.scene().light();
-    const Pixel light = h.locate(at(l));
+    const Pixel light = h.locate(l.position());
     ASSERT_TRUE(light.visible);
     EXPECT_EQ(left_press(h, light).name, kLightName);
     for (double along : {0.3, -0.3}) {
@@ -105,7 +104,7 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
                                                 l.y + along * (eye.y - l.y) - 0.5,
                                                 l.z + along * (eye.z - l.z));
         h.draw_frame();
-        EXPECT_EQ(left_press(h, h.locate(at(l))).name, 2) << "cube offset " << along;
+        EXPECT_EQ(left_press(h, h.locate(l.position())).name, 2) << "cube offset " << along;
     }
 }
 
@@ -131,7 +130,7 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
     h.draw_frame();
     EXPECT_EQ(left_press(h, h.locate(cube_centre(p))).name, 1);
 
-    const Pixel light = h.locate(at(v.scene().light()));
+    const Pixel light = h.locate(v.scene().light().position());
     const PickResult r = left_press(h, light);
     EXPECT_TRUE(r.picked);
     EXPECT_EQ(r.name, 301);
@@ -141,11 +140,11 @@ TEST(Picking, GeneratorAndLightHaveTheirNames) {
 TEST(Picking, HandlesArePickableOnlyInBezier) {
     GlView h;
     CoasterWindow& v = h.view();
-    v.set_curve_type(Bezier);
+    v.set_curve_type(CurveType::Bezier);
     h.draw_frame();
     int hits = 0;
     for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
-        const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
+        const Pixel px = h.locate(v.scene().track().bezier_handle(k).position());
         if (!px.visible) {
             continue;
         }
@@ -158,15 +157,15 @@ TEST(Picking, HandlesArePickableOnlyInBezier) {
     }
     EXPECT_GE(hits, 6) << "most of the eight handles lie in the open";
 
-    for (CurveType type : {Linear, Cardinal, BSpline}) {
+    for (CurveType type : {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline}) {
         v.set_curve_type(type);
         h.draw_frame();
         for (int k = 0; k < 2 * v.scene().track().num_points(); ++k) {
-            const Pixel px = h.locate(at(v.scene().track().bezier_handle(k)));
+            const Pixel px = h.locate(v.scene().track().bezier_handle(k).position());
             const int name = left_press(h, px).name;
             EXPECT_FALSE(name >= v.scene().track().num_points() &&
                          name < 3 * v.scene().track().num_points())
-                << "handle " << k << " picked in curve type " << type;
+                << "handle " << k << " picked in curve type " << static_cast<int>(type);
         }
     }
 }
@@ -187,7 +186,7 @@ TEST(Picking, GroundSelectsNothingButRedrawsAndBackgroundDoesNeither) {
         ASSERT_GT(h.locate(corner).y, 40);
     }
     // Select something first, so the empty press visibly clears it.
-    ASSERT_EQ(left_press(h, h.locate(at(v.scene().light()))).name, 301);
+    ASSERT_EQ(left_press(h, h.locate(v.scene().light().position())).name, 301);
     r = left_press(h, Pixel{240, 10, true});
     EXPECT_EQ(r.handled, 1);
     EXPECT_FALSE(r.picked);
@@ -271,7 +270,8 @@ TEST(Picking, ClientArraysGiveTheHitRecordsOfImmediateMode) {
     for (int k = 0; k < 20; ++k) {
         s.generator(0).update(300, 0, 1700000000 + k);
     }
-    for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type :
+         {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline, CurveType::Bezier}) {
         s.set_curve_type(type);
         compare("the default track", 12);
     }

@@ -18,10 +18,6 @@ using gl_test::GlView;
 constexpr float kRailGrey[3] = {0.4f, 0.4f, 0.42f};
 constexpr float kTieBrown[3] = {0.6196f, 0.4039f, 0.1137f};
 
-double distance(const Point3& a, const Point3& b) {
-    return gl_test::norm(gl_test::sub(a, b));
-}
-
 Feedback capture_rails(GlView& gl) {
     return gl.capture([&] { gl.view().draw_rails(); });
 }
@@ -58,7 +54,7 @@ TEST(Rails, EachRailIsOneClosedLoopOfTwentySamplesPerSegment) {
         for (std::size_t k = 0; k < strip.size(); ++k) {
             const FeedbackLine& here = strip[k];
             const FeedbackLine& next = strip[(k + 1) % strip.size()];
-            EXPECT_LT(distance(here.b.world, next.a.world), 1e-4) << "segment " << k;
+            EXPECT_LT(length(here.b.world - next.a.world), 1e-4) << "segment " << k;
             for (int c = 0; c < 3; ++c) {
                 EXPECT_NEAR(here.a.colour[c], kRailGrey[c], 2e-3);
             }
@@ -86,17 +82,17 @@ TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
             const Point3 centre = track.position_at(u);
             const Point3 first = strips[0][k].a.world;
             const Point3 second = strips[1][k].a.world;
-            EXPECT_NEAR(distance(first, centre), 0.375, 1e-3) << "u " << u;
-            EXPECT_NEAR(distance(second, centre), 0.375, 1e-3) << "u " << u;
+            EXPECT_NEAR(length(first - centre), 0.375, 1e-3) << "u " << u;
+            EXPECT_NEAR(length(second - centre), 0.375, 1e-3) << "u " << u;
             // Mirror images about the curve; the first rail dips on the side
             // a positive roll lowers.
-            const Point3 mid = gl_test::scale(gl_test::add(first, second), 0.5);
-            EXPECT_LT(distance(mid, centre), 1e-3);
+            const Point3 mid = 0.5 * (first + second);
+            EXPECT_LT(length(mid - centre), 1e-3);
             const double lift = 0.375 * std::sin(-roll * 3.14159 / 180.0);
             EXPECT_NEAR(first.y - centre.y, lift, 1e-3) << "roll " << roll;
             // The offset is across the track, at right angles to its direction.
             const Point3 along = track.tangent_at(u);
-            EXPECT_NEAR(gl_test::dot(gl_test::sub(first, centre), along), 0.0, 2e-3);
+            EXPECT_NEAR(dot(first - centre, along), 0.0, 2e-3);
         }
     }
 }
@@ -104,15 +100,17 @@ TEST(Rails, LieHalfAGaugeEitherSideOfTheCurveAndTiltWithTheRoll) {
 TEST(Ties, CountIsTheLengthInSpacingsLessAQuarterTruncated) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    for (CurveType type : {Linear, Cardinal, BSpline, Bezier}) {
+    for (CurveType type :
+         {CurveType::Linear, CurveType::Cardinal, CurveType::BSpline, CurveType::Bezier}) {
         view.set_curve_type(type);
         const int expected = expected_ties(view.scene().track());
         EXPECT_GT(expected, 15);
-        EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected) << "curve type " << type;
+        EXPECT_EQ(tie_count(gl, capture_ties(gl)), expected)
+            << "curve type " << static_cast<int>(type);
     }
 
     // More points and a stretched track: the count follows the length.
-    view.set_curve_type(Cardinal);
+    view.set_curve_type(CurveType::Cardinal);
     view.add_point();
     view.add_point();
     view.scene().track().point(1).set_position(-2.5, 4.0, 7.0);
@@ -143,7 +141,7 @@ TEST(Ties, ALevelTieSpansOneAcrossTheTrackBelowTheCurve) {
         const Point3 centre = track.position_at(u);
         const Point3 along = track.tangent_at(u);
         const Point3 up{0.0, 1.0, 0.0};
-        const Point3 across = gl_test::cross(up, along);
+        const Point3 across = cross(up, along);
         double lo[3] = {1e9, 1e9, 1e9};
         double hi[3] = {-1e9, -1e9, -1e9};
         for (int q = tie * per_tie; q < (tie + 1) * per_tie; ++q) {
@@ -151,9 +149,8 @@ TEST(Ties, ALevelTieSpansOneAcrossTheTrackBelowTheCurve) {
                 for (int c = 0; c < 3; ++c) {
                     EXPECT_NEAR(v.colour[c], kTieBrown[c], 2e-3);
                 }
-                const Point3 d = gl_test::sub(v.world, centre);
-                const double coord[3] = {gl_test::dot(d, across), gl_test::dot(d, up),
-                                         gl_test::dot(d, along)};
+                const Point3 d = v.world - centre;
+                const double coord[3] = {dot(d, across), dot(d, up), dot(d, along)};
                 for (int c = 0; c < 3; ++c) {
                     lo[c] = std::min(lo[c], coord[c]);
                     hi[c] = std::max(hi[c], coord[c]);
@@ -178,7 +175,7 @@ std::vector<Point3> corners(const Feedback& fb, int first, int count) {
         for (const auto& v : fb.polygons[q]) {
             bool seen = false;
             for (const Point3& c : result) {
-                seen = seen || distance(c, v.world) < 1e-4;
+                seen = seen || length(c - v.world) < 1e-4;
             }
             if (!seen) {
                 result.push_back(v.world);
@@ -205,14 +202,14 @@ TEST(Ties, FollowThePitchAndTheRoll) {
         ASSERT_EQ(box.size(), 8u) << "tie " << tie;
         // From one corner the box has edges 0.1 thick, 0.25 along and 1.0
         // across (the other corners are face or space diagonals).
-        auto edge = [&](double length) {
+        auto edge = [&](double size) {
             for (std::size_t k = 1; k < box.size(); ++k) {
-                const Point3 d = gl_test::sub(box[k], box[0]);
-                if (std::fabs(gl_test::norm(d) - length) < 1e-3) {
+                const Point3 d = box[k] - box[0];
+                if (std::fabs(length(d) - size) < 1e-3) {
                     return d;
                 }
             }
-            ADD_FAILURE() << "tie " << tie << " has no edge of length " << length;
+            ADD_FAILURE() << "tie " << tie << " has no edge of length " << size;
             return Point3{1.0, 0.0, 0.0};
         };
         edge(0.1);
@@ -222,27 +219,26 @@ TEST(Ties, FollowThePitchAndTheRoll) {
         // the climb foreshortens.
         const Point3 across = gl_test::unit(long_edge);
         const Point3 along = track.tangent_at(u);
-        EXPECT_NEAR(gl_test::dot(across, along), 0.0, 2e-3) << "tie " << tie;
+        EXPECT_NEAR(dot(across, along), 0.0, 2e-3) << "tie " << tie;
         const double roll = track.roll_at(u) * 3.14159 / 180.0;
         const double pitch = track.pitch_at(u) * 3.14159 / 180.0;
         EXPECT_NEAR(std::fabs(across.y), std::fabs(std::sin(roll) * std::cos(pitch)), 2e-3)
             << "tie " << tie;
         // The short edge along the track follows the climb.
         const Point3 lengthwise = gl_test::unit(short_edge);
-        EXPECT_NEAR(std::fabs(gl_test::dot(lengthwise, along)), 1.0, 2e-3) << "tie " << tie;
+        EXPECT_NEAR(std::fabs(dot(lengthwise, along)), 1.0, 2e-3) << "tie " << tie;
         if (std::fabs(roll) > 0.1 && std::fabs(pitch) > 0.1) {
             ++climbing_and_banked;
         }
 
         Point3 mean{};
         for (const Point3& c : box) {
-            mean = gl_test::add(mean, c);
+            mean = mean + c;
         }
-        mean = gl_test::scale(mean, 1.0 / box.size());
+        mean = mean * (1.0 / box.size());
         // Centre 0.1 below the curve along the track's up vector.
-        const Point3 expected =
-            gl_test::sub(track.position_at(u), gl_test::scale(track.up_at(u), 0.1));
-        EXPECT_LT(distance(mean, expected), 1e-3) << "tie " << tie;
+        const Point3 expected = track.position_at(u) - 0.1 * track.up_at(u);
+        EXPECT_LT(length(mean - expected), 1e-3) << "tie " << tie;
     }
     EXPECT_GT(climbing_and_banked, 2);
 }
