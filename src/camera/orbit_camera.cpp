@@ -114,21 +114,17 @@ void OrbitCamera::set_up(double x, double y, double z) {
     up_ = {x, y, z};
 }
 
-LookAt OrbitCamera::look(float car_u, bool look_from_car) {
+LookAt OrbitCamera::look(float car_u, bool look_from_car) const {
     if (!look_from_car) {
         return {eye_, target_, up_};
     }
-    ride_position_ = track_->position_at(car_u);
-    ride_up_ = track_->up_at(car_u);
+    const Point3 car = track_->position_at(car_u);
+    const Point3 car_up = track_->up_at(car_u);
     const float ahead = track_->advance(kLookAhead, car_u);
-    ahead_position_ = track_->position_at(ahead);
-    ahead_up_ = track_->up_at(ahead);
-
     // The rider sits higher above the rail than beside it: 3.5 along the up
     // vector's y, 3.0 along its x and z.
-    const Point3 ride_eye{ride_position_.x + 3.0 * ride_up_.x, ride_position_.y + 3.5 * ride_up_.y,
-                          ride_position_.z + 3.0 * ride_up_.z};
-    return {ride_eye, ahead_position_ + ahead_up_, ride_up_};
+    const Point3 ride_eye{car.x + 3.0 * car_up.x, car.y + 3.5 * car_up.y, car.z + 3.0 * car_up.z};
+    return {ride_eye, track_->position_at(ahead) + track_->up_at(ahead), car_up};
 }
 
 void OrbitCamera::update_eye() {

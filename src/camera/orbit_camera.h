@@ -16,42 +16,43 @@ struct LookAt {
 
 class OrbitCamera {
 public:
-    explicit OrbitCamera(const Track* track); // only stores the pointer
-    virtual ~OrbitCamera() = default;
+    // Looks at (0, 3, 0) from 15 away, 30 degrees up, at azimuth 90 (from +x).
+    // Only stores the track, which the ride view reads; it must outlive the camera.
+    explicit OrbitCamera(const Track* track);
 
-    virtual bool zoom_in();  // distance -0.2, not below 2
-    virtual bool zoom_out(); // distance +0.2, not above 100
-    virtual void set_distance(double d);
-    virtual void set_elevation(double e);
-    virtual void set_azimuth(double a);
-    virtual double elevation() const { return elevation_; }
-    virtual double azimuth() const { return azimuth_; }
-    virtual double distance() const { return distance_; }
-    virtual Point3* target() { return &target_; }
-    virtual void set_eye(double x, double y, double z);
-    virtual bool increase_azimuth(); // +4, wraps below 360
-    virtual bool decrease_azimuth(); // -4, wraps at or above 0
-    virtual bool increase_elevation(); // +4, up to 90
-    virtual bool decrease_elevation(); // -4, down to -90
-    virtual void set_target(double x, double y, double z);
-    virtual void set_up(double x, double y, double z);
-    // The viewing transform: the orbit view, or the ride view from the front
-    // car at car_u. The ride view leaves the orbit state untouched.
-    virtual LookAt look(float car_u, bool look_from_car);
-    virtual double eye_x() const { return eye_.x; }
-    virtual double eye_y() const { return eye_.y; }
-    virtual double eye_z() const { return eye_.z; }
-
+    // Steering, each within its limits. The step functions return whether they
+    // changed anything; all but the distance and target setters move the eye.
+    bool zoom_in();              // one step closer, down to the nearest distance
+    bool zoom_out();             // one step farther, up to the farthest distance
+    bool increase_azimuth();     // one step round, wrapping to stay within [0, 360)
+    bool decrease_azimuth();     // one step back round, wrapping likewise
+    bool increase_elevation();   // one step up, to 90 at most
+    bool decrease_elevation();   // one step down, to -90 at least
+    void raise_target();         // the point looked at rises one step; the eye stays
+    void lower_target();         // and sinks one step
+    void set_distance(double d); // the eye follows at the next steering step
+    void set_elevation(double degrees);
+    void set_azimuth(double degrees);
+    void set_target(double x, double y, double z);
+    void set_up(double x, double y, double z);
+    // Places the eye off its sphere, until the next steering step puts it back.
+    void set_eye(double x, double y, double z);
+    // Puts the eye on the sphere of the current distance, elevation and azimuth.
     void update_eye();
-    void raise_target(); // target.y += 0.2, eye stays
-    void lower_target(); // target.y -= 0.2, eye stays
 
+    double elevation() const { return elevation_; }
+    double azimuth() const { return azimuth_; }
+    double distance() const { return distance_; }
+    const Point3& target() const { return target_; }
     const Point3& up() const { return up_; }
-    // Results of the last ride-view look.
-    const Point3& ride_position() const { return ride_position_; }
-    const Point3& ride_up() const { return ride_up_; }
-    const Point3& ahead_position() const { return ahead_position_; }
-    const Point3& ahead_up() const { return ahead_up_; }
+    double eye_x() const { return eye_.x; }
+    double eye_y() const { return eye_.y; }
+    double eye_z() const { return eye_.z; }
+
+    // The viewing transform: the orbit view, or the ride view from above the
+    // front car at car_u, looking along the track. The ride view leaves the
+    // orbit state untouched.
+    LookAt look(float car_u, bool look_from_car) const;
 
 private:
     Point3 eye_;
@@ -61,8 +62,4 @@ private:
     double elevation_ = 30.0;
     double azimuth_ = 90.0;
     const Track* track_;
-    Point3 ride_position_;
-    Point3 ride_up_;
-    Point3 ahead_position_;
-    Point3 ahead_up_;
 };

@@ -41,7 +41,7 @@ TEST(OrbitCamera, FreshCameraLooksAtTheTrackFromThePlusXSide) {
     // double value of pi/180 would leave less than 1e-15.
     EXPECT_GT(cam.eye_z(), 1e-12);
     EXPECT_LT(cam.eye_z(), 1e-11);
-    expect_point_near(*cam.target(), {0.0, 3.0, 0.0}, 0.0);
+    expect_point_near(cam.target(), {0.0, 3.0, 0.0}, 0.0);
     expect_point_near(cam.up(), {0.0, 1.0, 0.0}, 0.0);
     EXPECT_EQ(cam.distance(), 15.0);
     EXPECT_EQ(cam.elevation(), 30.0);
@@ -207,9 +207,9 @@ TEST(OrbitCamera, MovingTheTargetTiltsTheViewWithoutMovingTheEye) {
     for (int i = 0; i < 5; ++i) {
         cam.raise_target();
     }
-    EXPECT_NEAR(cam.target()->y, 4.0, 1e-12);
-    EXPECT_EQ(cam.target()->x, 0.0);
-    EXPECT_EQ(cam.target()->z, 0.0);
+    EXPECT_NEAR(cam.target().y, 4.0, 1e-12);
+    EXPECT_EQ(cam.target().x, 0.0);
+    EXPECT_EQ(cam.target().z, 0.0);
     EXPECT_EQ(cam.eye_x(), ex);
     EXPECT_EQ(cam.eye_y(), ey);
     EXPECT_EQ(cam.eye_z(), ez);
@@ -218,7 +218,7 @@ TEST(OrbitCamera, MovingTheTargetTiltsTheViewWithoutMovingTheEye) {
     for (int i = 0; i < 40; ++i) {
         cam.lower_target();
     }
-    EXPECT_NEAR(cam.target()->y, -4.0, 1e-12);
+    EXPECT_NEAR(cam.target().y, -4.0, 1e-12);
     EXPECT_EQ(cam.eye_y(), ey);
     EXPECT_NEAR(cam.look(0.0f, false).centre.y, -4.0, 1e-12);
 }
@@ -228,8 +228,6 @@ TEST(OrbitCamera, RideViewOnALevelStraightSitsAboveTheCarAndAimsTwoAhead) {
     OrbitCamera cam(&track);
 
     const LookAt view = cam.look(0.1f, true); // 2 units along the first side
-    expect_point_near(cam.ride_position(), {2.0, 1.0, 0.0}, 1e-6);
-    expect_point_near(cam.ride_up(), {0.0, 1.0, 0.0}, 1e-9);
     expect_point_near(view.up, {0.0, 1.0, 0.0}, 1e-9);
     // 3.5 above the car's point on the rail.
     expect_point_near(view.eye, {2.0, 4.5, 0.0}, 1e-6);
@@ -238,8 +236,6 @@ TEST(OrbitCamera, RideViewOnALevelStraightSitsAboveTheCarAndAimsTwoAhead) {
     EXPECT_NEAR(view.centre.x, 4.0, 0.11);
     EXPECT_NEAR(view.centre.y, 2.0, 1e-6);
     EXPECT_NEAR(view.centre.z, 0.0, 1e-6);
-    expect_point_near(cam.ahead_position(), {view.centre.x, 1.0, 0.0}, 1e-6);
-    expect_point_near(cam.ahead_up(), {0.0, 1.0, 0.0}, 1e-9);
 }
 
 TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
@@ -257,7 +253,6 @@ TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
     ASSERT_GT(std::fabs(up.z), 0.1);
 
     const Point3 car = track.position_at(u);
-    expect_point_near(cam.ride_position(), car, 1e-12);
     // Beside the rail the rider sits 3.0 up-vectors out, above it 3.5.
     expect_point_near(view.eye, {car.x + 3.0 * up.x, car.y + 3.5 * up.y, car.z + 3.0 * up.z},
                       1e-12);
@@ -270,7 +265,6 @@ TEST(OrbitCamera, RideViewOnABankedClimbUsesTheCarsUpAndTheLookAheadsUp) {
     const Point3 ahead_up = track.up_at(ahead);
     ASSERT_GT(std::fabs(ahead_up.x - up.x), 1e-3);
     expect_point_near(view.centre, ahead_point + ahead_up, 1e-12);
-    expect_point_near(cam.ahead_up(), ahead_up, 1e-12);
 }
 
 TEST(OrbitCamera, RideViewLeavesTheOrbitStateAlone) {
@@ -280,7 +274,7 @@ TEST(OrbitCamera, RideViewLeavesTheOrbitStateAlone) {
     cam.raise_target();
     const double ex = cam.eye_x(), ey = cam.eye_y(), ez = cam.eye_z();
     const double az = cam.azimuth(), el = cam.elevation(), d = cam.distance();
-    const Point3 target = *cam.target();
+    const Point3 target = cam.target();
 
     cam.look(0.3f, true);
     cam.look(2.7f, true);
@@ -291,14 +285,10 @@ TEST(OrbitCamera, RideViewLeavesTheOrbitStateAlone) {
     EXPECT_EQ(cam.azimuth(), az);
     EXPECT_EQ(cam.elevation(), el);
     EXPECT_EQ(cam.distance(), d);
-    expect_point_near(*cam.target(), target, 0.0);
+    expect_point_near(cam.target(), target, 0.0);
     expect_point_near(cam.up(), {0.0, 1.0, 0.0}, 0.0);
     // Switching back gives the orbit view as it was.
     const LookAt orbit = cam.look(2.7f, false);
     expect_point_near(orbit.eye, {ex, ey, ez}, 0.0);
     expect_point_near(orbit.centre, target, 0.0);
-    // The kept results are those of the last ride-view look (u = 2.7 lies on
-    // the third side, z = 20, running towards -x).
-    EXPECT_NEAR(cam.ride_position().z, 20.0, 1e-6);
-    EXPECT_NEAR(cam.ride_position().x, 6.0, 1e-5);
 }

@@ -273,15 +273,15 @@ TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {
     EXPECT_EQ(c.distance(), 2.0);
 
     const double eye_y = c.eye_y();
-    const double target_y = c.target()->y;
+    const double target_y = c.target().y;
     h.drag(100, 70, FL_CTRL); // up: target rises, the eye stays
-    EXPECT_NEAR(c.target()->y, target_y + 0.2, 1e-12);
+    EXPECT_NEAR(c.target().y, target_y + 0.2, 1e-12);
     EXPECT_EQ(c.eye_y(), eye_y);
     h.drag(100, 80, FL_CTRL);
     h.drag(100, 90, FL_CTRL);
-    EXPECT_NEAR(c.target()->y, target_y - 0.2, 1e-12);
+    EXPECT_NEAR(c.target().y, target_y - 0.2, 1e-12);
     h.drag(0, 90, FL_CTRL); // y equal
-    EXPECT_NEAR(c.target()->y, target_y - 0.2, 1e-12);
+    EXPECT_NEAR(c.target().y, target_y - 0.2, 1e-12);
     EXPECT_EQ(c.distance(), 2.0);
 }
 
@@ -291,7 +291,7 @@ TEST(CameraDrag, RideViewSteersNothingButRedraws) {
     v.set_look_from_car(true);
     h.draw_frame();
     OrbitCamera& c = v.camera();
-    const double az = c.azimuth(), el = c.elevation(), d = c.distance(), ty = c.target()->y;
+    const double az = c.azimuth(), el = c.elevation(), d = c.distance(), ty = c.target().y;
     for (int button : {kRight, kMiddle}) {
         for (int state : {0, FL_CTRL}) {
             h.press(button, 200, 200);
@@ -307,7 +307,7 @@ TEST(CameraDrag, RideViewSteersNothingButRedraws) {
     EXPECT_EQ(c.azimuth(), az);
     EXPECT_EQ(c.elevation(), el);
     EXPECT_EQ(c.distance(), d);
-    EXPECT_EQ(c.target()->y, ty);
+    EXPECT_EQ(c.target().y, ty);
 }
 
 TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
