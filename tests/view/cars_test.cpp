@@ -37,51 +37,65 @@ Frame frame_at(const Track& track, float u) {
     return f;
 }
 
-TEST(Cars, BodyIsTwentyEightQuadsFilling1By1By2AboveTheTrack) {
+// A Linear ring whose first side runs straight along +z at x = -10, y = 1:
+// a car there has the world's axes for its own.
+void straight_track(Scene& scene) {
+    scene.set_curve_type(CurveType::Linear);
+    const double corners[4][2] = {{-10, -10}, {-10, 10}, {10, 10}, {10, -10}};
+    for (int i = 0; i < 4; ++i) {
+        scene.track().point(i) = ControlPoint(corners[i][0], 1.0, corners[i][1]);
+    }
+}
+
+TEST(Cars, OneBodyPerCarOpenAtTheTopAndShadedByTheLight) {
     GlView gl;
     CoasterWindow& view = gl.view();
-    const int ppq = gl.polygons_per_quad();
+    const int per_body = 28 * gl.polygons_per_quad();
     for (int cars : {1, 3, 8}) {
         view.scene().train().cars = cars;
         const Feedback fb = gl.capture([&] { view.draw_cars(); });
         EXPECT_EQ(fb.polygons_coloured(kBody[0], kBody[1], kBody[2]).size(),
-                  static_cast<std::size_t>(28 * ppq * cars));
+                  static_cast<std::size_t>(per_body * cars));
     }
 
-    // Three cars from u = 0.5 on: the rear ones wrap back over the start.
-    view.scene().train().cars = 3;
+    // One car at z = 0 on the straight side: car coordinates are the world's
+    // less (-10, 1.7, 0), the body being lifted 0.7 above the track.
+    straight_track(view.scene());
+    view.scene().train().cars = 1;
     view.scene().train().car_u = 0.5f;
-    const Feedback fb = gl.capture([&] { view.draw_cars(); });
-    const Polygons body = fb.polygons_coloured(kBody[0], kBody[1], kBody[2]);
-    ASSERT_EQ(body.size(), static_cast<std::size_t>(3 * 28 * ppq));
-    for (int car = 0; car < 3; ++car) {
-        const float u = view.scene().track().advance(-2.2 * car, view.scene().train().car_u);
-        const Frame f = frame_at(view.scene().track(), u);
-        double lo[3] = {1e9, 1e9, 1e9};
-        double hi[3] = {-1e9, -1e9, -1e9};
-        double top_z = -1e9;
-        for (int q = car * 28 * ppq; q < (car + 1) * 28 * ppq; ++q) {
-            for (const auto& v : body[q]) {
-                const Point3 l = f.local(v.world);
-                const double c[3] = {l.x, l.y, l.z};
-                for (int k = 0; k < 3; ++k) {
-                    lo[k] = std::min(lo[k], c[k]);
-                    hi[k] = std::max(hi[k], c[k]);
-                }
-                if (l.y > 1.19) {
-                    top_z = std::max(top_z, l.z);
-                }
+    view.scene().light().set_position(2.0, 5.0, 3.0);
+    const Feedback fb = gl.capture([&] { view.draw_cars(); }, 12.0, 1 << 21, true);
+    const Polygons body(fb.polygons.begin(), fb.polygons.begin() + per_body);
+    EXPECT_LT(gl_test::shading_error(body, {kBody[0], kBody[1], kBody[2]},
+                                     gl_test::unit(Point3{2.0, 5.0, 3.0})),
+              2e-3);
+
+    // The heights of the body's top surfaces, looking down on it at (x, z):
+    // the back wall and the side walls beside the seat reach 0.5, the seat
+    // 0, the foot well -0.375, the walls beside it -0.25 and the nose 0.25.
+    auto top_at = [&](double x, double z) {
+        double top = -1e9;
+        for (std::size_t k = 0; k < body.size(); ++k) {
+            const Point3 n = gl_test::outward_normal(body, k);
+            const Point3 a = body[k][0].world, b = body[k][1].world, c = body[k][2].world;
+            const auto inside = [&](const Point3& p, const Point3& q) {
+                return (q.x - p.x) * (z - p.z) - (q.z - p.z) * (x - 10.0 - p.x);
+            };
+            const double s1 = inside(a, b), s2 = inside(b, c), s3 = inside(c, a);
+            const bool over = (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+            if (n.y > 0.99 && over) {
+                top = std::max(top, a.y - 1.7);
             }
         }
-        // 1 wide, 1 high with its centre 0.7 above the track, 2 long.
-        EXPECT_NEAR(lo[0], -0.5, 1e-3) << "car " << car;
-        EXPECT_NEAR(hi[0], 0.5, 1e-3) << "car " << car;
-        EXPECT_NEAR(lo[1], 0.2, 1e-3) << "car " << car;
-        EXPECT_NEAR(hi[1], 1.2, 1e-3) << "car " << car;
-        EXPECT_NEAR(lo[2], -1.0, 1e-3) << "car " << car;
-        EXPECT_NEAR(hi[2], 1.0, 1e-3) << "car " << car;
-        // The high walls are at the back: the low nose faces forward.
-        EXPECT_NEAR(top_z, 0.0, 1e-3) << "car " << car;
+        return top;
+    };
+    struct Top {
+        double x, z, y;
+    };
+    for (const Top t : {Top{0.0, -0.95, 0.5}, Top{0.0, -0.5, 0.0}, Top{0.0, 0.3, -0.375},
+                        Top{0.0, 0.95, 0.25}, Top{0.42, -0.5, 0.5}, Top{-0.42, -0.5, 0.5},
+                        Top{0.42, 0.4, -0.25}, Top{-0.42, 0.4, -0.25}, Top{0.42, 0.95, 0.25}}) {
+        EXPECT_NEAR(top_at(t.x, t.z), t.y, 1e-3) << "at x " << t.x << ", z " << t.z;
     }
 }
 
@@ -93,7 +107,8 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
     const Track& track = view.scene().track();
     const Feedback fb = gl.capture([&] { view.draw_cars(); });
     const Polygons wheels = fb.polygons_coloured(kWheel[0], kWheel[1], kWheel[2]);
-    ASSERT_FALSE(wheels.empty());
+    // Each set: four eight-sided disks (triangle fans) and two eight-sided treads.
+    ASSERT_EQ(wheels.size(), 4u * (4 * 8 + 2 * 8 * gl.polygons_per_quad()));
 
     std::vector<float> sets;
     for (int car = 0; car < 2; ++car) {
@@ -146,6 +161,14 @@ TEST(Cars, WheelSetsSitOnTheRailsAtTheirOwnParameters) {
         const Point3 dir = gl_test::unit(line.b.world - line.a.world);
         EXPECT_NEAR(std::fabs(dot(dir, f.across)), 1.0, 1e-3);
     }
+
+    // Seen from the front, below the body, the axles are three pixels thick.
+    straight_track(view.scene());
+    view.scene().train().car_u = 0.5f;
+    const Point3 axle{-10.0, 1.15, 0.0};
+    const gl_test::Image front =
+        gl.render([&] { view.draw_cars(); }, axle + Point3{0, 0, 20}, axle, {0, 1, 0}, 0.6);
+    EXPECT_EQ(front.count(240, 0, 240, 479, gl_test::Rgb{102, 102, 107}), 3);
 }
 
 TEST(Cars, BodyTurnsWithTheClimbAndTheBankLikeTheRails) {

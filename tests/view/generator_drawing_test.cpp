@@ -24,8 +24,11 @@ TEST(GeneratorDrawing, GreenPostOnTheGroundWithAnOpenCupRaisedByY) {
     const Feedback fb = gl.capture([&] { view.draw_generators(); });
     const auto green = fb.polygons_coloured(0.0f, 0.9f, 0.0f);
     const auto black = fb.polygons_coloured(0.0f, 0.0f, 0.0f);
-    ASSERT_FALSE(green.empty());
-    ASSERT_FALSE(black.empty());
+    // Twelve sides all round: the post and the cup's two walls, and the two
+    // rims of three rings each; the floor is a fan within two more rings.
+    const std::size_t ppq = gl.polygons_per_quad();
+    EXPECT_EQ(green.size(), (3 * 12 + 2 * 3 * 12) * ppq);
+    EXPECT_EQ(black.size(), 12 + 2 * 12 * ppq);
     EXPECT_EQ(green.size() + black.size(), fb.polygons.size()) << "no balls yet";
 
     double lowest = 1e9;
@@ -83,7 +86,8 @@ TEST(GeneratorDrawing, BallsAreSpheresAtTheirWorldHeightFollowingTheGenerator) {
             const Point3& c = ball.colour();
             const auto sphere = fb.polygons_coloured(
                 static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.z));
-            ASSERT_FALSE(sphere.empty()) << "ball " << k;
+            // Six slices and six stacks: a fan at each pole, four bands between.
+            ASSERT_EQ(sphere.size(), 2 * 6 + 4 * 6 * gl.polygons_per_quad()) << "ball " << k;
             // The ball's height is its own: the generator's y is not added.
             const Point3 centre{at.x, ball.height(), at.z};
             for (const auto& polygon : sphere) {

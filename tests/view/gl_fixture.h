@@ -21,6 +21,16 @@ struct Rgb {
     int r = 0;
     int g = 0;
     int b = 0;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+};
+
+// A picture read back from the view, y down.
+struct Image {
+    std::vector<Rgb> pixels; // kSize x kSize, row by row
+    Rgb at(int x, int y) const;
+    // Pixels of colour c on the straight run from (x0, y0) to (x1, y1), along
+    // a row or a column, both ends included.
+    int count(int x0, int y0, int x1, int y1, const Rgb& c) const;
 };
 
 // A window pixel (x right, y down) and its depth; visible when it lies inside
@@ -53,9 +63,11 @@ struct FeedbackLine {
     bool reset = false; // the first segment of a new strip or loop
 };
 
+using Polygon = std::vector<FeedbackVertex>;
+
 struct Feedback {
     std::vector<FeedbackLine> lines;
-    std::vector<std::vector<FeedbackVertex>> polygons; // each GL_POLYGON_TOKEN record
+    std::vector<Polygon> polygons; // each GL_POLYGON_TOKEN record
     std::vector<FeedbackVertex> points;
     std::vector<GLfloat> values; // the whole buffer as GL wrote it
     bool overflow = false;
@@ -64,7 +76,7 @@ struct Feedback {
     // wherever a segment does not start at the end of the one before.
     std::vector<std::vector<FeedbackLine>> strips() const;
     // Polygons whose first vertex has this colour (within 2e-3 per channel).
-    std::vector<std::vector<FeedbackVertex>> polygons_coloured(float r, float g, float b) const;
+    std::vector<Polygon> polygons_coloured(float r, float g, float b) const;
 };
 
 // A shown 480 x 480 CoasterWindow at the top left of a plain Fl_Window (no
@@ -111,11 +123,18 @@ public:
 
     // Runs `draw` in GL_FEEDBACK mode (GL_3D_COLOR) under a known camera: an
     // orthographic box of half size `half_extent` around the origin, turned
-    // obliquely so that no face of an axis-aligned box is seen edge-on, with
-    // GL_LIGHTING switched off first (draw_scene switches it itself). Vertex
-    // positions come back in world coordinates.
+    // obliquely so that no face of an axis-aligned box is seen edge-on. Vertex
+    // positions come back in world coordinates. With `lit` the scene's light
+    // shines and each vertex carries its lit colour; else GL_LIGHTING is off
+    // (draw_scene switches it itself) and the colours are plain.
     Feedback capture(const std::function<void()>& draw, double half_extent = 30.0,
-                     int capacity = 1 << 21);
+                     int capacity = 1 << 21, bool lit = false);
+    // Draws `draw` on a white ground with lighting off, seen from `eye`
+    // towards `centre` through an orthographic box of half size
+    // `half_extent`, and reads the picture back. project() then maps world
+    // points into it.
+    Image render(const std::function<void()>& draw, const Point3& eye, const Point3& centre,
+                 const Point3& up, double half_extent);
     // How many GL_POLYGON_TOKEN records one quad yields here (a GL may pass a
     // quad whole or split it into two triangles).
     int polygons_per_quad();
@@ -149,6 +168,22 @@ constexpr bool kSanitized = false;
 #else
 constexpr bool kSanitized = false;
 #endif
+
+// The colour GL's lighting gives a face of plain colour c and outward unit
+// normal n under the view's light, which shines from `towards_light` (unit):
+// the scene's ambient of 0.2 and the light's own 0.4, and the light's full
+// diffuse as far as the face turns towards it.
+std::array<float, 3> lit_colour(const std::array<float, 3>& c, const Point3& n,
+                                const Point3& towards_light);
+// The unit normal of polygon k of a closed surface, pointing out of it: the
+// side from which a ray crosses the surface an even number of times.
+Point3 outward_normal(const std::vector<Polygon>& surface, std::size_t k);
+
+// How far the lit colours of a closed surface of plain colour c stray from
+// lit_colour() of each face's outward normal: the largest difference of any
+// channel of any vertex.
+double shading_error(const std::vector<Polygon>& surface, const std::array<float, 3>& c,
+                     const Point3& towards_light);
 
 // The cube of a control point is drawn 0.5 above the point.
 inline Point3 cube_centre(const ControlPoint& p) {

@@ -3,7 +3,9 @@
 #include <FL/Fl.H>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace gl_test {
 
@@ -94,7 +96,9 @@ GlView::GlView() {
         Fl::flush();
         Fl::wait(0.0);
     }
-    make_current();
+    // The toolkit may not have drawn it yet: the first frame sets up the
+    // context's fixed state, which the captures rely on.
+    draw_frame();
 }
 
 GlView::~GlView() {
@@ -229,7 +233,8 @@ std::vector<GLuint> GlView::select_names() {
     return names;
 }
 
-Feedback GlView::capture(const std::function<void()>& draw, double half_extent, int capacity) {
+Feedback GlView::capture(const std::function<void()>& draw, double half_extent, int capacity,
+                         bool lit) {
     make_current();
     glViewport(0, 0, kSize, kSize);
     glMatrixMode(GL_PROJECTION);
@@ -248,8 +253,12 @@ Feedback GlView::capture(const std::function<void()>& draw, double half_extent, 
 
     Feedback result;
     result.values.assign(static_cast<std::size_t>(capacity), 0.0f);
-    // Plain colours: feedback then reports each vertex's glColor.
-    glDisable(GL_LIGHTING);
+    if (lit) {
+        view_->setup_light(); // its direction is kept in this camera's eye space
+        glEnable(GL_LIGHTING);
+    } else {
+        glDisable(GL_LIGHTING); // feedback then reports each vertex's plain colour
+    }
     glFeedbackBuffer(capacity, GL_3D_COLOR, result.values.data());
     glRenderMode(GL_FEEDBACK);
     draw();
@@ -308,6 +317,131 @@ Feedback GlView::capture(const std::function<void()>& draw, double half_extent, 
         }
     }
     return result;
+}
+
+Image GlView::render(const std::function<void()>& draw, const Point3& eye, const Point3& centre,
+                     const Point3& up, double half_extent) {
+    make_current();
+    glViewport(0, 0, kSize, kSize);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double far_plane = length(centre - eye) + half_extent;
+    glOrtho(-half_extent, half_extent, -half_extent, half_extent, 0.0, 2.0 * far_plane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, up.x, up.y, up.z);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f); // the view's own, for its next frame
+    glDisable(GL_LIGHTING);
+    draw();
+    glFinish();
+    std::vector<GLubyte> rgb(3 * kSize * kSize);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kSize, kSize, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    Image image;
+    image.pixels.resize(kSize * kSize);
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            const GLubyte* p = &rgb[3 * ((kSize - 1 - y) * kSize + x)];
+            image.pixels[y * kSize + x] = {p[0], p[1], p[2]};
+        }
+    }
+    return image;
+}
+
+Rgb Image::at(int x, int y) const {
+    if (x < 0 || y < 0 || x >= GlView::kSize || y >= GlView::kSize) {
+        return {};
+    }
+    return pixels[y * GlView::kSize + x];
+}
+
+int Image::count(int x0, int y0, int x1, int y1, const Rgb& c) const {
+    const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+    const int dx = x1 > x0 ? 1 : (x1 < x0 ? -1 : 0);
+    const int dy = y1 > y0 ? 1 : (y1 < y0 ? -1 : 0);
+    int n = 0;
+    for (int k = 0; k <= steps; ++k) {
+        n += at(x0 + k * dx, y0 + k * dy) == c ? 1 : 0;
+    }
+    return n;
+}
+
+std::array<float, 3> lit_colour(const std::array<float, 3>& c, const Point3& n,
+                                const Point3& towards_light) {
+    const double diffuse = std::max(0.0, dot(n, towards_light));
+    std::array<float, 3> out{};
+    for (int k = 0; k < 3; ++k) {
+        out[k] = static_cast<float>(std::min(1.0, c[k] * (0.2 + 0.4) + c[k] * diffuse));
+    }
+    return out;
+}
+
+namespace {
+
+// Where the ray from o along d crosses triangle (a, b, c), as the distance
+// along d; negative when it misses.
+double ray_hits(const Point3& o, const Point3& d, const Point3& a, const Point3& b,
+                const Point3& c) {
+    const Point3 e1 = b - a;
+    const Point3 e2 = c - a;
+    const Point3 p = cross(d, e2);
+    const double det = dot(e1, p);
+    if (std::fabs(det) < 1e-12) {
+        return -1.0;
+    }
+    const Point3 s = o - a;
+    const double u = dot(s, p) / det;
+    const Point3 q = cross(s, e1);
+    const double v = dot(d, q) / det;
+    if (u < 0.0 || v < 0.0 || u + v > 1.0) {
+        return -1.0;
+    }
+    return dot(e2, q) / det;
+}
+
+int crossings(const std::vector<Polygon>& surface, std::size_t skip, const Point3& o,
+              const Point3& d) {
+    int n = 0;
+    for (std::size_t k = 0; k < surface.size(); ++k) {
+        const Polygon& poly = surface[k];
+        for (std::size_t j = 1; k != skip && j + 1 < poly.size(); ++j) {
+            n += ray_hits(o, d, poly[0].world, poly[j].world, poly[j + 1].world) > 1e-9 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+} // namespace
+
+Point3 outward_normal(const std::vector<Polygon>& surface, std::size_t k) {
+    const Polygon& face = surface[k];
+    Point3 centre{};
+    for (const FeedbackVertex& v : face) {
+        centre = centre + v.world;
+    }
+    centre = centre / static_cast<double>(face.size());
+    const Point3 n = unit(cross(face[1].world - face[0].world, face[2].world - face[0].world));
+    // A little off the normal, so that the ray passes no edge of another face.
+    const Point3 skew{0.0123, 0.0234, 0.0345};
+    const bool even = crossings(surface, k, centre, n + skew) % 2 == 0;
+    return even ? n : -n;
+}
+
+double shading_error(const std::vector<Polygon>& surface, const std::array<float, 3>& c,
+                     const Point3& towards_light) {
+    double worst = 0.0;
+    for (std::size_t k = 0; k < surface.size(); ++k) {
+        const std::array<float, 3> want = lit_colour(c, outward_normal(surface, k), towards_light);
+        for (const FeedbackVertex& v : surface[k]) {
+            for (int i = 0; i < 3; ++i) {
+                worst = std::max(worst, static_cast<double>(std::fabs(v.colour[i] - want[i])));
+            }
+        }
+    }
+    return worst;
 }
 
 int GlView::polygons_per_quad() {

@@ -1,10 +1,12 @@
-// Editing markers as issued to GL: point cubes with their roll posts and tips,
-// Bezier handle boxes and the light cube, in world coordinates.
+// Editing markers as drawn: point cubes with their roll posts and tips, Bezier
+// handle boxes and the light cube: where they sit, their size and colours, how
+// the light shades them and how wide their lines are.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
+#include "view/box.h"
 #include "view/gl_fixture.h"
 
 namespace {
@@ -14,6 +16,19 @@ using gl_test::FeedbackVertex;
 using gl_test::GlView;
 
 using Polygons = std::vector<std::vector<FeedbackVertex>>;
+
+constexpr gl_test::Rgb kBlack{0, 0, 0};
+
+// Shines the light from (2, 5, 3), where it meets no face of an unturned box
+// edge-on, and returns its direction.
+Point3 place_light(GlView& gl) {
+    gl.scene().light().set_position(2.0, 5.0, 3.0);
+    return gl_test::unit(Point3{2.0, 5.0, 3.0});
+}
+
+Polygons slice(const Polygons& all, std::size_t first, std::size_t count) {
+    return Polygons(all.begin() + first, all.begin() + first + count);
+}
 
 Point3 mean_of(const Polygons& polygons, std::size_t first, std::size_t count) {
     Point3 sum{};
@@ -69,6 +84,30 @@ TEST(PointMarkers, CubeFloatsHalfAUnitAboveEachPointWithAnUprightPost) {
     }
     EXPECT_EQ(black, 4 * 13);
     EXPECT_EQ(static_cast<int>(fb.lines.size()), 4 * 13);
+
+    // Lit, each cube and each tip is shaded by how far its faces turn to the
+    // light: a cube, then its tip, point by point.
+    const Point3 towards_light = place_light(gl);
+    const Feedback lit = gl.capture([&] { view.draw_control_points(); }, 30.0, 1 << 21, true);
+    ASSERT_EQ(lit.polygons.size(), 8u * per_cube);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_LT(gl_test::shading_error(slice(lit.polygons, 2 * i * per_cube, per_cube),
+                                         {0.0f, 0.0f, 0.8f}, towards_light),
+                  2e-3)
+            << "cube " << i;
+        EXPECT_LT(gl_test::shading_error(slice(lit.polygons, (2 * i + 1) * per_cube, per_cube),
+                                         {0.7f, 0.0f, 1.0f}, towards_light),
+                  2e-3)
+            << "tip " << i;
+    }
+
+    // Seen from the side, the post between the cube and its tip is a black
+    // line two pixels wide.
+    const ControlPoint& p = view.scene().track().point(1);
+    const Point3 mid{p.x, p.y + 0.8, p.z};
+    const gl_test::Image side = gl.render([&] { view.draw_control_points(); },
+                                          mid + Point3{10.0, 0.0, 0.0}, mid, {0, 1, 0}, 0.5);
+    EXPECT_EQ(side.count(0, 240, 479, 240, kBlack), 2);
 }
 
 TEST(PointMarkers, PostLeansWithTheRollAtRightAnglesToTheRails) {
@@ -158,6 +197,28 @@ TEST(HandleMarkers, WorldAlignedBoxesAroundEveryHandleSelectedOneRed) {
     }
     // Each box is outlined: 12 black edges.
     EXPECT_EQ(fb.lines.size(), 8u * 12u);
+
+    // Lit, each box is shaded by how far its faces turn to the light.
+    const Point3 towards_light = place_light(gl);
+    const Feedback lit = gl.capture([&] { view.draw_handles(); }, 30.0, 1 << 21, true);
+    for (int k = 0; k < 8; ++k) {
+        const std::array<float, 3> colour{0.7f, k == 3 ? 0.0f : 0.7f, 0.0f};
+        EXPECT_LT(gl_test::shading_error(slice(lit.polygons, k * per_box, per_box), colour,
+                                         towards_light),
+                  2e-3)
+            << "handle " << k;
+    }
+
+    // The outline is two pixels wide: seen from above, the square of a box
+    // two units across shows two such edges in every row through it.
+    const gl_test::Image above = gl.render(
+        [] {
+            DrawList d;
+            box_outline(d, -1.0, -1.0, -1.0, 1.0, 1.0, 1.0);
+            d.flush();
+        },
+        {0.0, 10.0, 0.0}, {0.0, 0.0, 0.0}, {0.0, 0.0, -1.0}, 2.0);
+    EXPECT_EQ(above.count(0, 240, 479, 240, kBlack), 4);
 }
 
 TEST(LightMarker, UnoutlinedCubeAtTheLight) {

