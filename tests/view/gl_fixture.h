@@ -68,8 +68,7 @@ using Polygon = std::vector<FeedbackVertex>;
 struct Feedback {
     std::vector<FeedbackLine> lines;
     std::vector<Polygon> polygons; // each GL_POLYGON_TOKEN record
-    std::vector<FeedbackVertex> points;
-    std::vector<GLfloat> values; // the whole buffer as GL wrote it
+    std::vector<GLfloat> values;   // the whole buffer as GL wrote it
     bool overflow = false;
 
     // Lines grouped into strips: a new strip starts at every reset token and
@@ -149,7 +148,6 @@ private:
 // Events straight to a view's handle(), shown or not: the pointer at (x, y)
 // with `button` (1 left, 2 middle, 3 right) held on top of the key state.
 int send_press(CoasterWindow& view, int button, int x, int y, int state = 0);
-int send_drag(CoasterWindow& view, int button, int x, int y, int state = 0);
 
 // 100 banked points, 8 cars and 20 generators with balls in flight: the
 // biggest scene the controls can make.
@@ -169,19 +167,15 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-// The colour GL's lighting gives a face of plain colour c and outward unit
-// normal n under the view's light, which shines from `towards_light` (unit):
-// the scene's ambient of 0.2 and the light's own 0.4, and the light's full
-// diffuse as far as the face turns towards it.
-std::array<float, 3> lit_colour(const std::array<float, 3>& c, const Point3& n,
-                                const Point3& towards_light);
 // The unit normal of polygon k of a closed surface, pointing out of it: the
 // side from which a ray crosses the surface an even number of times.
 Point3 outward_normal(const std::vector<Polygon>& surface, std::size_t k);
 
 // How far the lit colours of a closed surface of plain colour c stray from
-// lit_colour() of each face's outward normal: the largest difference of any
-// channel of any vertex.
+// what GL's lighting gives a face that turns its outward normal n to the
+// view's light, shining from `towards_light` (unit): c times the scene's
+// ambient of 0.2 and the light's own 0.4, plus c times n . towards_light
+// where that is positive. The largest difference of any channel of any vertex.
 double shading_error(const std::vector<Polygon>& surface, const std::array<float, 3>& c,
                      const Point3& towards_light);
 

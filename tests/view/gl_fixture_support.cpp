@@ -180,20 +180,16 @@ int send_press(CoasterWindow& view, int button, int x, int y, int state) {
     return view.handle(FL_PUSH);
 }
 
-int send_drag(CoasterWindow& view, int button, int x, int y, int state) {
-    Fl::e_x = x;
-    Fl::e_y = y;
-    Fl::e_state = state | button_bit(button);
-    return view.handle(FL_DRAG);
-}
-
 int GlView::press(int button, int x, int y, int state) {
     held_button_ = button;
     return send_press(*view_, button, x, y, state);
 }
 
 int GlView::drag(int x, int y, int state) {
-    return send_drag(*view_, held_button_, x, y, state);
+    Fl::e_x = x;
+    Fl::e_y = y;
+    Fl::e_state = state | button_bit(held_button_);
+    return view_->handle(FL_DRAG);
 }
 
 int GlView::release(int x, int y, int state) {
@@ -290,7 +286,7 @@ Feedback GlView::capture(const std::function<void()>& draw, double half_extent, 
         case GL_BITMAP_TOKEN:
         case GL_DRAW_PIXEL_TOKEN:
         case GL_COPY_PIXEL_TOKEN:
-            result.points.push_back(vertex());
+            vertex(); // the scene draws no points
             break;
         case GL_LINE_TOKEN:
         case GL_LINE_RESET_TOKEN: {
@@ -369,6 +365,8 @@ int Image::count(int x0, int y0, int x1, int y1, const Rgb& c) const {
     return n;
 }
 
+namespace {
+
 std::array<float, 3> lit_colour(const std::array<float, 3>& c, const Point3& n,
                                 const Point3& towards_light) {
     const double diffuse = std::max(0.0, dot(n, towards_light));
@@ -378,8 +376,6 @@ std::array<float, 3> lit_colour(const std::array<float, 3>& c, const Point3& n,
     }
     return out;
 }
-
-namespace {
 
 // Where the ray from o along d crosses triangle (a, b, c), as the distance
 // along d; negative when it misses.
