@@ -94,9 +94,8 @@ void BM_FrameLiteral(benchmark::State& state) {
     EvaluationCounter evaluations;
     for (auto _ : state) {
         evaluations.reset();
-        const literal_frame::Frame f =
-            literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
-        benchmark::DoNotOptimize(f.ride.ahead_u);
+        const literal_frame::Frame f = literal_frame::build(track, kCarU, kCars);
+        benchmark::DoNotOptimize(f.ride_ahead_u);
     }
     state.counters["evaluations"] = static_cast<double>(evaluations.count());
 }
@@ -130,7 +129,7 @@ void print_summary() {
     std::uint64_t moved = 0;
     {
         EvaluationCounter evaluations;
-        literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true});
+        literal_frame::build(track, kCarU, kCars);
         literal = evaluations.count();
         evaluations.reset();
         frame(kCarU);
@@ -154,8 +153,7 @@ void print_summary() {
             frame(car_u);
         },
         50);
-    const double literal_ms =
-        best_ms([&] { literal_frame::build(track, kCarU, kCars, literal_frame::Walks{true}); }, 5);
+    const double literal_ms = best_ms([&] { literal_frame::build(track, kCarU, kCars); }, 5);
     std::printf("frame on 100 points, 8 cars: %d rail vertices a side, %d ties\n",
                 layout->rail_vertex_count(), layout->tie_count());
     std::printf("frame evaluations: literal %llu, fast %llu (%.1f%%), fast with the track "

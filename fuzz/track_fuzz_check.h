@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../tests/track/reference_walk.h"
 #include "track/evaluation_counter.h"
 #include "track/track.h"
 
@@ -117,10 +118,9 @@ inline void check_advance(const Track& track, double distance, float u) {
             LOOPTIDE_FUZZ_CHECK(got == u);
         }
     }
-    // A walk may take a dozen laps of 0.005 steps at most, however far it is
+    // A walk takes a dozen laps of the 0.005 grid at most, however far it is
     // sent and whatever the track: it always ends.
-    const double lap_steps = n / 0.005 * 1.01 + 4;
-    LOOPTIDE_FUZZ_CHECK(static_cast<double>(used) <= 13 * lap_steps);
+    LOOPTIDE_FUZZ_CHECK(used <= 13 * static_cast<std::uint64_t>(reference::lap_steps(n)));
 }
 
 } // namespace track_fuzz

@@ -52,6 +52,7 @@ TEST(Drag, HandlesAndTheLightMoveButGeneratorsOnlySlide) {
     EXPECT_NEAR(scene.track().bezier_handle(3).x, 2.0, 1e-12);
 
     scene.select_name(kLightName);
+    EXPECT_EQ(scene.light().z, 4.0); // the light starts at (0, 4, 4)
     ASSERT_TRUE(scene.drag_selection(kEye, towards({-3.0, 4.0, 2.0}), false));
     EXPECT_NEAR(scene.light().x, -3.0, 1e-12);
     EXPECT_EQ(scene.light().y, 4.0);

@@ -1,11 +1,10 @@
-// The frame layout against the same frame done query by query with the
-// Track's own calls: equal bit for bit, with a third of the evaluations or
-// fewer, forgetting nothing stale between frames and bounded on wild tracks.
-#include <algorithm>
+// The frame layout: worked rails, ties and cars on the default track, and the
+// same frame done query by query on any track, bit for bit, with a third of
+// the evaluations, nothing stale kept between frames and bounded work on wild
+// tracks.
 #include <cmath>
 #include <memory>
 #include <random>
-#include <set>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +16,7 @@
 
 namespace {
 
+using track_test::expect_near;
 using track_test::expect_same;
 
 void expect_same(const TrackPose& a, const TrackPose& b) {
@@ -41,12 +41,8 @@ void expect_same_frame(const FrameLayout& layout, const literal_frame::Frame& f)
         const TiePose& a = layout.ties()[k];
         const TiePose& b = f.ties[k];
         EXPECT_EQ(a.u, b.u);
-        EXPECT_EQ(a.x, b.x);
-        EXPECT_EQ(a.y, b.y);
-        EXPECT_EQ(a.z, b.z);
-        EXPECT_EQ(a.heading, b.heading);
-        EXPECT_EQ(a.pitch, b.pitch);
-        EXPECT_EQ(a.roll, b.roll);
+        expect_same(Point3{a.x, a.y, a.z}, Point3{b.x, b.y, b.z});
+        expect_same(TrackPose{{}, a.heading, a.pitch, a.roll}, {{}, b.heading, b.pitch, b.roll});
     }
     ASSERT_EQ(layout.car_count(), static_cast<int>(f.cars.size()));
     for (int i = 0; i < layout.car_count(); ++i) {
@@ -62,206 +58,142 @@ void expect_same_frame(const FrameLayout& layout, const literal_frame::Frame& f)
     }
 }
 
-TEST(FrameLayout, BenchSceneEqualsTheQueryByQueryFrameWithAThirdOfTheEvaluations) {
-    Track track = literal_frame::bench_scene();
+// Worked on the default square from its curve: the rails half a gauge of
+// 0.375 either side at heading 0.0114562 (u = 0.5), the first tie 0.65 along
+// and 0.1 below the level track, and two cars 2.2 apart from car_u = 2.0 with
+// their wheel sets 0.7 before and behind each.
+TEST(FrameLayout, WorkedRailsTiesAndCarsOnTheDefaultTrack) {
+    const Track track(CurveType::Cardinal);
     auto layout = std::make_unique<FrameLayout>();
-    EvaluationCounter evaluations;
-    for (float car_u : {0.0f, 37.25f, 99.999f}) {
-        SCOPED_TRACE(testing::Message() << "car_u " << car_u);
-        evaluations.reset();
-        layout->forget_track(); // a frame right after an edit: everything anew
-        layout->build(track, car_u, 8);
-        // The ride camera reads the track itself, as the literal frame does.
-        const float ahead = track.advance(2.0, car_u);
-        (void)track.position_at(car_u);
-        (void)track.up_at(car_u);
-        (void)track.position_at(ahead);
-        (void)track.up_at(ahead);
-        const std::uint64_t fast = evaluations.count();
+    layout->build(track, 2.0f, 2);
+    ASSERT_EQ(layout->rail_vertex_count(), 80);
+    expect_near(layout->left_rail()[10], -2.7506250, 1.0, 0.0005500);
+    expect_near(layout->right_rail()[10], -3.5006250, 1.0, 0.0007000);
 
-        evaluations.reset();
-        const literal_frame::Frame plain =
-            literal_frame::build(track, car_u, 8, literal_frame::Walks{true});
-        const std::uint64_t literal = evaluations.count();
+    // 21.0173455 / 0.65 - 0.25 = 32.08 ties; every walk overshoots its 0.65
+    // a little, so the last one runs past the end onto u = 0 itself.
+    ASSERT_EQ(layout->tie_count(), 32);
+    const TiePose& first = layout->ties()[0];
+    EXPECT_EQ(first.u, 0.159999982f);
+    EXPECT_EQ(first.x, -2.83695292f);
+    EXPECT_EQ(first.y, 0.9f);
+    EXPECT_EQ(first.z, -1.92829859f);
+    EXPECT_EQ(layout->ties()[1].u, 0.284999877f);
+    EXPECT_EQ(layout->ties()[31].u, 0.0f);
 
-        expect_same_frame(*layout, plain);
-        expect_same_frame(*layout, literal_frame::build(track, car_u, 8));
-        EXPECT_EQ(layout->rail_vertex_count(), 2000);
-        EXPECT_EQ(layout->car_count(), 8);
-        EXPECT_GT(layout->tie_count(), 60);
-        EXPECT_LE(3 * fast, literal) << "fast " << fast << " literal " << literal;
-    }
+    ASSERT_EQ(layout->car_count(), 2);
+    EXPECT_EQ(layout->cars()[0].u, 2.0f);
+    EXPECT_EQ(layout->cars()[0].front_u, 2.17000389f);
+    EXPECT_EQ(layout->cars()[0].rear_u, 1.83000016f);
+    EXPECT_EQ(layout->cars()[1].u, 1.56500041f);
+    EXPECT_EQ(layout->cars()[1].front_u, 1.68500030f);
+    expect_near(layout->cars()[1].front.position, 1.1254264, 1.0, 3.0398202);
 }
 
 TEST(FrameLayout, RandomTracksEqualTheQueryByQueryFrame) {
     std::mt19937 rng(31337);
     auto layout = std::make_unique<FrameLayout>();
     for (int round = 0; round < 24; ++round) {
-        const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = track_test::random_track(rng, {n, n});
+        const Track track = track_test::random_track(rng);
+        const int n = track.num_points();
         const int cars = 1 + round % 8;
-        const float near_end = std::nextafter(static_cast<float>(n), 0.0f);
-        const float car_us[] = {0.0f,
-                                1e-6f,
-                                0.004f,
-                                std::uniform_real_distribution<float>(0.0f, n)(rng),
-                                static_cast<float>(n - 0.003),
-                                near_end};
+        const float car_us[] = {0.0f,       1e-6f,
+                                0.004f,     std::uniform_real_distribution<float>(0, n)(rng),
+                                n - 0.003f, std::nextafter(static_cast<float>(n), 0.0f)};
         const float car_u = car_us[round % 6];
-        SCOPED_TRACE(testing::Message()
-                     << "type " << track.curve_type() << " tension " << track.tension() << " n "
-                     << n << " cars " << cars << " car_u " << car_u);
+        SCOPED_TRACE(testing::Message() << "type " << track.curve_type() << " n " << n << " cars "
+                                        << cars << " car_u " << car_u);
         layout->build(track, car_u, cars);
         expect_same_frame(*layout, literal_frame::build(track, car_u, cars));
     }
 }
 
-TEST(FrameLayout, NextFrameShowsAMovedPointAndAChangedTrain) {
-    Track track(CurveType::Cardinal);
+TEST(FrameLayout, BenchSceneWithAThirdOfTheEvaluations) {
+    const Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
-    layout->build(track, 1.0f, 3);
-    const Point3 rail_before = layout->left_rail()[30];
-    const int ties_before = layout->tie_count();
-
-    // Raise point 1 high: the curve near it changes, and so does its length.
-    track.point(1).set_position(-2.5, 4.0, 2.501);
-    track.point(1).roll = 40.0;
-    layout->build(track, 1.0f, 3);
-    expect_same_frame(*layout, literal_frame::build(track, 1.0f, 3));
-    EXPECT_NE(layout->left_rail()[30].y, rail_before.y);
-    EXPECT_NE(layout->tie_count(), ties_before);
-
-    // Fewer cars and another curve type on the same track object.
-    track.set_curve_type(CurveType::BSpline);
-    layout->build(track, 2.5f, 1);
-    expect_same_frame(*layout, literal_frame::build(track, 2.5f, 1));
-    EXPECT_EQ(layout->car_count(), 1);
+    EvaluationCounter evaluations;
+    for (float car_u : {0.0f, 37.25f, 99.999f}) {
+        evaluations.reset();
+        layout->forget_track(); // a frame right after an edit: everything anew
+        layout->build(track, car_u, 8);
+        // The ride view reads the track itself, as the plain frame does.
+        const float ahead = track.advance(2.0, car_u);
+        track.up_at(car_u);
+        track.up_at(ahead);
+        const std::uint64_t fast = evaluations.count();
+        evaluations.reset();
+        const literal_frame::Frame plain = literal_frame::build(track, car_u, 8);
+        EXPECT_LE(3 * fast, evaluations.count()) << "car_u " << car_u;
+        expect_same_frame(*layout, plain);
+    }
 }
 
-// Between frames that only move the train, the rails and ties stay; any
-// change to what the curve reads lays them out again.
-TEST(FrameLayout, KeepsRailsAndTiesOnlyWhileTheTrackIsUnchanged) {
+// Between frames that only move the train, the rails and ties stay; any change
+// to what the curve reads lays them out again, and asking twice for the same
+// frame costs nothing.
+TEST(FrameLayout, SeesEveryChangeOfTheTrackOrTheTrain) {
     Track track = literal_frame::bench_scene();
     auto layout = std::make_unique<FrameLayout>();
     EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
     const std::uint64_t first = evaluations.count();
-
     evaluations.reset();
-    layout->build(track, 10.5f, 8);
-    const std::uint64_t train_only = evaluations.count();
-    expect_same_frame(*layout, literal_frame::build(track, 10.5f, 8));
-    EXPECT_LT(4 * train_only, first);
-
-    const auto check = [&](const char* what) {
-        SCOPED_TRACE(what);
-        layout->build(track, 10.5f, 8);
-        expect_same_frame(*layout, literal_frame::build(track, 10.5f, 8));
-    };
-    track.point(3).roll += 1.0;
-    check("roll");
-    track.point(57).y += 0.25;
-    check("height");
-    track.set_tension(0.3f);
-    check("tension");
-    track.set_curve_type(CurveType::Bezier);
-    check("curve type");
-    track.bezier_handle(20).x += 0.5;
-    check("handle");
-    track.remove_point();
-    check("point count");
-}
-
-// Every draw routine of a frame asks for the layout: asking again with the
-// same track and train costs nothing, while a new car count or car_u is seen.
-TEST(FrameLayout, RepeatedAsksOfOneFrameReuseItAndChangesAreSeen) {
-    Track track = literal_frame::bench_scene();
-    auto layout = std::make_unique<FrameLayout>();
-    layout->build(track, 10.0f, 8);
-    EvaluationCounter evaluations;
     layout->build(track, 10.0f, 8);
     EXPECT_EQ(evaluations.count(), 0u);
+    layout->build(track, 10.5f, 8);
+    EXPECT_LT(4 * evaluations.count(), first);
 
-    layout->build(track, 10.0f, 3);
-    EXPECT_EQ(layout->car_count(), 3);
-    expect_same_frame(*layout, literal_frame::build(track, 10.0f, 3));
-    layout->build(track, 11.0f, 3);
-    expect_same_frame(*layout, literal_frame::build(track, 11.0f, 3));
+    const auto check = [&](const char* what, float car_u, int cars) {
+        SCOPED_TRACE(what);
+        layout->build(track, car_u, cars);
+        expect_same_frame(*layout, literal_frame::build(track, car_u, cars));
+    };
+    check("train moved", 10.5f, 8);
+    check("fewer cars", 10.5f, 3);
+    track.point(3).roll += 1.0;
+    check("roll", 10.5f, 3);
+    track.point(57).y += 0.25;
+    check("height", 10.5f, 3);
+    track.set_tension(0.3f);
+    check("tension", 10.5f, 3);
+    track.set_curve_type(CurveType::Bezier);
+    check("curve type", 10.5f, 3);
+    track.bezier_handle(20).x += 0.5;
+    check("handle", 10.5f, 3);
+    track.remove_point();
+    check("point count", 11.0f, 3);
 }
 
-// The walk overshoots every tie by up to a chord, so on many ordinary tracks
-// (the default square among them) the last ties lie past the seam at u = 0;
-// they are kept, as the plain frame draws them.
-TEST(FrameLayout, TiesKeepTheirNumberOnOrdinaryTracks) {
-    std::mt19937 rng(404);
-    auto layout = std::make_unique<FrameLayout>();
-    for (int round = 0; round < 30; ++round) {
-        const int n = std::uniform_int_distribution<int>(4, 100)(rng);
-        const Track track = track_test::random_track(rng, {n, n});
-        layout->build(track, 0.0f, 1);
-        const double wanted = std::trunc(track.length() / 0.65 - 0.25);
-        EXPECT_EQ(layout->tie_count(), static_cast<int>(wanted))
-            << "type " << track.curve_type() << " n " << n;
-    }
-
-    // 21.0173455 / 0.65 - 0.25 = 32.08: the 32nd tie's walk wraps to u = 0.005.
-    const Track square(CurveType::Cardinal);
-    layout->build(square, 0.0f, 1);
-    ASSERT_EQ(layout->tie_count(), 32);
-    EXPECT_LT(layout->ties()[31].u, layout->ties()[30].u);
-    EXPECT_EQ(layout->ties()[31].u, square.advance(0.65, layout->ties()[30].u));
-}
-
-// On a ring thousands of units long every tie's walk is one 0.005 step, so
-// the ties run round the whole walk grid and would then repeat it. Each grid
-// sample keeps its tie, including the two that float drift near u = 100 adds
-// to the 100 / 0.005 of the grid.
-TEST(FrameLayout, LongRingHasATieOnEverySampleOfTheWalkGrid) {
-    Track ring = literal_frame::bench_scene();
-    for (int i = 0; i < ring.num_points(); ++i) {
-        ControlPoint& p = ring.point(i);
+// On a ring thousands of units long, or with a point dragged far away, the
+// wanted ties run into the tens of thousands or more, while each walk moves
+// at least one sample of the walk grid: the ties stop at one per sample.
+TEST(FrameLayout, WildTracksStopAtOneTiePerSampleOfTheWalkGrid) {
+    Track long_ring = literal_frame::bench_scene();
+    for (int i = 0; i < long_ring.num_points(); ++i) {
+        ControlPoint& p = long_ring.point(i);
         p.set_position(625 * p.x, p.y, 625 * p.z); // radius 5000
     }
-    auto layout = std::make_unique<FrameLayout>();
-    layout->build(ring, 0.0f, 1);
-    std::set<float> laid;
-    for (int k = 0; k < layout->tie_count(); ++k) {
-        laid.insert(layout->ties()[k].u);
-    }
-    std::set<float> walked; // where the ties go without any bound
-    const int wanted = static_cast<int>(ring.length() / 0.65 - 0.25);
-    float u = 0.0f;
-    for (int k = 0; k < wanted; ++k) {
-        u = ring.advance(0.65, u);
-        walked.insert(u);
-    }
-    EXPECT_EQ(laid.size(), walked.size());
-    EXPECT_TRUE(std::includes(laid.begin(), laid.end(), walked.begin(), walked.end()));
-}
+    Track far_point = literal_frame::bench_scene();
+    far_point.point(40).set_position(5e6, 3.0, -5e6);
+    Track far_square(CurveType::Cardinal);
+    far_square.point(2).set_position(5e6, 1.0, 5e6);
+    Track overflowing = far_point; // every chord across the far point is infinite
+    overflowing.point(40).set_position(1e300, 3.0, 1e300);
 
-TEST(FrameLayout, AFarFlungPointStillGivesAFiniteFrame) {
     auto layout = std::make_unique<FrameLayout>();
-    Track track = literal_frame::bench_scene();
-    // Unbounded this would be about 3e7 ties, each with its own walk.
-    track.point(40).set_position(5e6, 3.0, -5e6);
-    const literal_frame::Frame plain = literal_frame::build(track, 20.0f, 8);
-    EXPECT_GT(plain.wanted_ties, 1e7);
-    layout->build(track, 20.0f, 8);
-    expect_same_frame(*layout, plain);
-    EXPECT_EQ(layout->tie_count(), FrameLayout::kMaxTies);
-
-    // Far enough that every chord across it overflows: still a finite frame.
-    track.point(40).set_position(1e300, 3.0, 1e300);
-    layout->build(track, 20.0f, 8);
-    EXPECT_LE(layout->tie_count(), FrameLayout::kMaxTies);
-    EXPECT_EQ(layout->car_count(), 8);
+    for (const Track* track : {&long_ring, &far_point, &far_square, &overflowing}) {
+        const literal_frame::Frame plain = literal_frame::build(*track, 2.0f, 8);
+        layout->build(*track, 2.0f, 8);
+        EXPECT_EQ(layout->tie_count(), reference::lap_steps(track->num_points()));
+        expect_same_frame(*layout, plain);
+    }
 
     // All points at one spot: no length, no ties, every car where the train is.
-    Track collapsed(CurveType::Cardinal);
+    Track spot(CurveType::Cardinal);
     for (int i = 0; i < 4; ++i) {
-        collapsed.point(i).set_position(0.0, 1.0, 0.0);
+        spot.point(i).set_position(0.0, 1.0, 0.0);
     }
-    layout->build(collapsed, 2.0f, 8);
+    layout->build(spot, 2.0f, 8);
     EXPECT_EQ(layout->tie_count(), 0);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(layout->cars()[i].u, 2.0f);
