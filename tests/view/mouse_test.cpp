@@ -31,10 +31,13 @@ void select_at(GlView& h, const Point3& p, int name) {
 }
 
 // The selected object sits under the pointer: its pixel is where we dragged.
+// The pointer's pixel (x, y) is unprojected at the window point (x, height -
+// y - 1), GL's y running up: the moved object projects back exactly there.
 void expect_under_pointer(GlView& h, const Point3& p, int x, int y) {
-    const Pixel px = h.locate(p);
-    EXPECT_NEAR(px.x, x, 1.5);
-    EXPECT_NEAR(px.y, y, 1.5);
+    h.draw_frame();
+    const gl_test::WindowPoint w = h.project(p);
+    EXPECT_NEAR(w.x, x, 0.01);
+    EXPECT_NEAR(w.y, y + 1, 0.01);
 }
 
 std::vector<ControlPoint> all_points(CoasterWindow& v) {
@@ -330,7 +333,9 @@ TEST(CameraDrag, MiddleOrRightPressClearsSelectionWithoutRedraw) {
     for (int button : {kMiddle, kRight}) {
         select_at(h, v.scene().light().position(), 301);
         h.clear_damage();
-        EXPECT_EQ(h.press(button, 10, 10), 1);
+        // Even right on the light cube, only the left button picks.
+        const Pixel light_pixel = h.locate(v.scene().light().position());
+        EXPECT_EQ(h.press(button, light_pixel.x, light_pixel.y), 1);
         EXPECT_EQ(v.scene().selection().name(), -1);
         EXPECT_FALSE(h.damaged());
         // A later drag with this button leaves the light alone.
