@@ -13,7 +13,7 @@ at_exit() { exit_commands+=("$*"); }
 fail() {
     echo "FAIL: $*" >&2
     keep_work=1
-    echo "screenshots and the program's standard error kept in $work" >&2
+    echo "screenshots and logs kept in $work" >&2
     exit 1
 }
 
