@@ -33,7 +33,10 @@ handles_seen() {
 
 # The view as it first appears: black sky over a board of black and white
 # tiles, no handle boxes yet.
-first_drawn() { shot first && [ "$(pixel first 450 30)" = "0 0 0" ] && [ "$(pixel first 300 470)" = "255 255 255" ]; }
+first_drawn() {
+    shot first && [ "$(pixel first 450 30)" = "0 0 0" ] &&
+        [ "$(pixel first 300 470)" = "255 255 255" ]
+}
 until_ok first_drawn || fail "the view shows no black sky over a white tile"
 [ "$(handles_seen first)" -eq 0 ] || fail "handle boxes before Bezier was clicked"
 
@@ -45,17 +48,22 @@ until_ok bezier_shown || fail "$(handles_seen bezier) of 8 handle boxes after cl
 # its spot and arrives under the pointer.
 x=$((cube_x - 70)) y=$((cube_y + 40))
 drag 1 $cube_x $cube_y $x $y
-moved() { shot dragged && [ "$(changed bezier dragged "$(around $cube_x $cube_y 3)")" -gt 20 ] &&
-    [ "$(changed bezier dragged "$(around $x $y 3)")" -gt 20 ]; }
+moved() {
+    shot dragged && [ "$(changed bezier dragged "$(around $cube_x $cube_y 3)")" -gt 20 ] &&
+        [ "$(changed bezier dragged "$(around $x $y 3)")" -gt 20 ]
+}
 until_ok moved || fail "the cube did not move from ($cube_x, $cube_y) to ($x, $y)"
 # The point itself follows the pointer, so its selected (red) cube now floats
 # just above the release spot, and none is left at the old one.
-[ "$(count dragged "$(around $x $((y - 12)) 10)" "$red")" -gt 15 ] || fail "no red cube above ($x, $y)"
-[ "$(count dragged "$(around $cube_x $cube_y 10)" "$red")" -eq 0 ] || fail "a red cube is left at its old spot"
+[ "$(count dragged "$(around $x $((y - 12)) 10)" "$red")" -gt 15 ] ||
+    fail "no red cube above ($x, $y)"
+[ "$(count dragged "$(around $cube_x $cube_y 10)" "$red")" -eq 0 ] ||
+    fail "a red cube is left at its old spot"
 
 # A right drag orbits the camera: most of the picture changes.
 drag 3 300 300 400 300
-orbited() { shot orbited && [ "$(changed dragged orbited "$(around 450 250 200)")" -gt 5000 ]; }
-until_ok orbited || fail "the right drag changed only $(changed dragged orbited "$(around 450 250 200)") pixels"
+picture=$(around 450 250 200)
+orbited() { shot orbited && [ "$(changed dragged orbited "$picture")" -gt 5000 ]; }
+until_ok orbited || fail "the right drag changed only $(changed dragged orbited "$picture") pixels"
 
 close_with_escape

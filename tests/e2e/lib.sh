@@ -5,9 +5,13 @@ set -euo pipefail
 
 work=$(mktemp -d)
 exit_commands=('[ -n "${keep_work:-}" ] || rm -rf "$work"')
-# The latest first, so the program ends before its X server.
-trap 'for ((i = ${#exit_commands[@]} - 1; i >= 0; i--)); do eval "${exit_commands[i]}" || true; done' EXIT
 at_exit() { exit_commands+=("$*"); }
+# The latest first, so the program ends before its X server.
+run_exit_commands() {
+    local i
+    for ((i = ${#exit_commands[@]} - 1; i >= 0; i--)); do eval "${exit_commands[i]}" || true; done
+}
+trap run_exit_commands EXIT
 
 # Stops the script; the screenshots stay for a look.
 fail() {
@@ -64,9 +68,11 @@ click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
 drag() {
     local moves=() i
     for i in 1 2 3 4 5 6; do
-        moves+=(mousemove --window "$window" $(($2 + ($4 - $2) * i / 6)) $(($3 + ($5 - $3) * i / 6)) sleep 0.15)
+        moves+=(mousemove --window "$window" $(($2 + ($4 - $2) * i / 6)) $(($3 + ($5 - $3) * i / 6))
+            sleep 0.15)
     done
-    xdotool mousemove --window "$window" "$2" "$3" mousedown "$1" sleep 0.15 "${moves[@]}" mouseup "$1"
+    xdotool mousemove --window "$window" "$2" "$3" mousedown "$1" sleep 0.15 "${moves[@]}" \
+        mouseup "$1"
 }
 
 # shot NAME: a screenshot of the program's window, $work/NAME.png.
@@ -75,20 +81,27 @@ shot() { import -silent -window "$window" "$work/$1.png"; }
 # count NAME WxH+X+Y CONDITION...: for each awk condition on r, g and b (0 to
 # 255), how many pixels of that rectangle of the screenshot pass it.
 count() {
-    local sums="" i
-    for ((i = 3; i <= $#; i++)); do sums+="n[$i] += (${!i}); "; done
-    convert "$work/$1.png[$2]" -depth 8 txt:- | awk -F'[^0-9]+' "NR > 1 { r = \$3; g = \$4; b = \$5; $sums }
-        END { for (i = 3; i <= $#; i++) printf \"%d%s\", n[i], i < $# ? \" \" : \"\n\" }"
+    local image=$1 area=$2 sums="" totals="" i
+    shift 2
+    for ((i = 1; i <= $#; i++)); do
+        sums+="n$i += (${!i}); "
+        totals+="${totals:+, }n$i + 0"
+    done
+    convert "$work/$image.png[$area]" -depth 8 txt:- |
+        awk -F'[^0-9]+' "NR > 1 { r = \$3; g = \$4; b = \$5; $sums} END { print $totals }"
 }
 
 # pixel NAME X Y: the colour there as "r g b".
 pixel() {
-    convert "$work/$1.png[1x1+$2+$3]" -depth 8 txt:- | awk -F'[^0-9]+' 'NR == 2 { print $3, $4, $5 }'
+    convert "$work/$1.png[1x1+$2+$3]" -depth 8 txt:- |
+        awk -F'[^0-9]+' 'NR == 2 { print $3, $4, $5 }'
 }
 
 # changed A B [WxH+X+Y]: how many pixels (of that rectangle) differ between
 # two screenshots.
-changed() { compare -metric AE "$work/$1.png${3:+[$3]}" "$work/$2.png${3:+[$3]}" null: 2>&1 || true; }
+changed() {
+    compare -metric AE "$work/$1.png${3:+[$3]}" "$work/$2.png${3:+[$3]}" null: 2>&1 || true
+}
 
 # until_ok COMMAND...: runs a check that takes a fresh screenshot until it
 # passes, at most 40 times: the program redraws at its own pace.

@@ -10,7 +10,8 @@ for server in "-extension GLX -screen 0 1024x768x24" "-screen 0 1024x768x8"; do
     start_program "$1" # the dialog is titled Looptide too
     eval "$(xdotool getwindowgeometry --shell "$window")"
     # A dialog, not the 700 x 600 main window with a grey view.
-    [ "$WIDTH" -lt 700 ] && [ "$HEIGHT" -lt 200 ] || fail "Xvfb $server: a ${WIDTH}x$HEIGHT window, not a dialog"
+    [ "$WIDTH" -lt 700 ] && [ "$HEIGHT" -lt 200 ] ||
+        fail "Xvfb $server: a ${WIDTH}x$HEIGHT window, not a dialog"
     grep -qx "Looptide needs OpenGL, but the X display has no GLX extension." "$work/stderr" ||
         fail "Xvfb $server: standard error says: $(cat "$work/stderr")"
     xdotool windowfocus --sync "$window" key Return

@@ -8,7 +8,8 @@ start_xvfb
 start_program "$1"
 
 # start_program found the title without regard to case.
-[ "$(xdotool getwindowname "$window")" = Looptide ] || fail "the window is titled $(xdotool getwindowname "$window")"
+title=$(xdotool getwindowname "$window")
+[ "$title" = Looptide ] || fail "the window is titled $title"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 [ "${WIDTH}x$HEIGHT" = 700x600 ] || fail "the window is ${WIDTH}x$HEIGHT"
 # Not resizable: the size hints pin the minimum and the maximum to its size.
@@ -35,7 +36,8 @@ until_ok drawn || true
 [ "$r" = "$g" ] && [ "$g" = "$b" ] && [ "$r" -gt 100 ] && [ "$r" -lt 240 ] ||
     fail "the control column is $panel, not grey"
 for spot in "195 470" "300 510" "680 590"; do
-    [ "$(pixel window $spot)" = "$panel" ] || fail "$(pixel window $spot) at $spot, not the panel's $panel"
+    [ "$(pixel window $spot)" = "$panel" ] ||
+        fail "$(pixel window $spot) at $spot, not the panel's $panel"
 done
 echo "view: $panel_grey panel grey, $dark dark, $bright white of 230400 pixels"
 [ "$panel_grey" -lt 23040 ] || fail "the view is panel grey"
