@@ -9,29 +9,16 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh test
 
-cleanup=()
-trap 'for c in "${cleanup[@]}"; do eval "$c"; done' EXIT
-
-# Without a display, start a private X server. -displayfd lets it pick a free
-# display number itself, so parallel runs on one machine never share a server.
+# The end-to-end scripts' helper: cleanup on exit and a private X server.
+source tests/e2e/lib.sh
 if [ -z "${DISPLAY:-}" ]; then
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>xvfb.log &
-    xvfb_pid=$!
-    cleanup+=("kill $xvfb_pid 2>/dev/null; rm -f $display_file")
-    for _ in $(seq 100); do
-        [ -s "$display_file" ] && break
-        sleep 0.1
-    done
-    [ -s "$display_file" ] || { echo "Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(head -n 1 "$display_file")"
+    start_xvfb
     echo "== Private X server on $DISPLAY"
 fi
 
 passed=0
 failed=0
-log=$(mktemp)
-cleanup+=("rm -f $log")
+log=$work/ctest.log
 
 # Runs ctest with the given arguments, adding its counts to the totals.
 run_ctest() {

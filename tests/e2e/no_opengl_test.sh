@@ -4,47 +4,18 @@
 # a dialog and on standard error, and exits with a failure status once the
 # dialog is closed.
 #   no_opengl_test.sh BINARY
-set -euo pipefail
-binary="$1"
-work=$(mktemp -d)
-cleanup() {
-    [ -n "${program:-}" ] && kill "$program" 2>/dev/null
-    [ -n "${server:-}" ] && kill "$server" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Runs the program on an Xvfb started with the given arguments.
-check() {
-    : >"$work/display"
-    Xvfb -displayfd 3 -nolisten tcp "$@" 3>"$work/display" 2>"$work/xvfb.log" &
-    server=$!
-    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-    export DISPLAY=":$(head -n 1 "$work/display")"
-
-    "$binary" 2>"$work/stderr" &
-    program=$!
-    dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Looptide$' | head -n 1)
-    [ -n "$dialog" ] || { echo "Xvfb $*: no dialog appeared"; exit 1; }
-    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+source "$(dirname "$0")/lib.sh"
+for server in "-extension GLX -screen 0 1024x768x24" "-screen 0 1024x768x8"; do
+    start_xvfb $server
+    start_program "$1" # the dialog is titled Looptide too
+    eval "$(xdotool getwindowgeometry --shell "$window")"
     # A dialog, not the 700 x 600 main window with a grey view.
     [ "$WIDTH" -lt 700 ] && [ "$HEIGHT" -lt 200 ] ||
-        { echo "Xvfb $*: a ${WIDTH}x${HEIGHT} window, not a dialog"; exit 1; }
-    grep -q "^Looptide needs OpenGL, but the X display has no GLX extension.$" "$work/stderr" ||
-        { echo "Xvfb $*: standard error says:"; cat "$work/stderr"; exit 1; }
-
-    xdotool windowfocus --sync "$dialog" key Return
-    timeout 20 tail --pid="$program" -f /dev/null ||
-        { echo "Xvfb $*: still running after Return"; exit 1; }
-    local status=0
-    wait "$program" || status=$?
-    program=
-    [ "$status" -ne 0 ] || { echo "Xvfb $*: exit status 0 without OpenGL"; exit 1; }
-    kill "$server"
-    wait "$server" 2>/dev/null || true
-    server=
-    echo "Xvfb $*: dialog ${WIDTH}x${HEIGHT}, exit status $status"
-}
-
-check -extension GLX -screen 0 1024x768x24
-check -screen 0 1024x768x8
+        fail "Xvfb $server: a ${WIDTH}x$HEIGHT window, not a dialog"
+    grep -qx "Looptide needs OpenGL, but the X display has no GLX extension." "$work/stderr" ||
+        fail "Xvfb $server: standard error says: $(cat "$work/stderr")"
+    xdotool windowfocus --sync "$window" key Return
+    wait_exit
+    [ "$status" -ne 0 ] || fail "Xvfb $server: exit status 0 without OpenGL"
+    echo "Xvfb $server: dialog ${WIDTH}x$HEIGHT, exit status $status"
+done

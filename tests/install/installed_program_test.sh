@@ -2,8 +2,8 @@
 # Installs the build into a temporary DESTDIR under a prefix of its own and
 # checks what lands there: exactly the files of EXPECTED_FILES, a valid desktop
 # entry whose command and icon are installed, valid AppStream metainfo, and a
-# program that starts from there on $DISPLAY, shows its window "Looptide" and
-# exits with status 0 on Escape.
+# program that starts from there on $DISPLAY (or a private X server when there
+# is none), shows its window "Looptide" and exits with status 0 on Escape.
 #   installed_program_test.sh BUILD_DIR EXPECTED_FILES
 set -euo pipefail
 build=$1
@@ -11,13 +11,9 @@ expected=$2
 app=io.github.looptide.Looptide
 prefix=/opt/looptide-test
 
-dest=$(mktemp -d)
-pid=""
-trap '[[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$dest"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+# Cleanup on exit, fail, and starting and closing the program.
+source "$(dirname "$0")/../e2e/lib.sh"
+dest=$work/dest
 
 DESTDIR=$dest cmake --install "$build" --prefix "$prefix" >/dev/null
 root=$dest$prefix
@@ -43,16 +39,7 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 appstreamcli validate --no-net "$root/share/metainfo/$app.metainfo.xml" ||
     fail "appstreamcli rejects the metainfo"
 
-[[ -n ${DISPLAY:-} ]] || fail "no \$DISPLAY to start the installed program on"
-"$root/bin/looptide" &
-pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --all --pid "$pid" --name '^Looptide$' |
-    head -n 1) || true
-[[ -n $window ]] || fail "the installed program showed no window titled Looptide"
-xdotool key --window "$window" Escape
-timeout 60 tail --pid="$pid" -f /dev/null || fail "the program still runs after Escape"
-status=0
-wait "$pid" || status=$?
-pid=""
-[[ $status -eq 0 ]] || fail "the program exited with status $status after Escape"
+[[ -n ${DISPLAY:-} ]] || start_xvfb
+start_program "$root/bin/looptide"
+close_with_escape
 echo "installed under $prefix: $(wc -l <"$expected") files; desktop entry, metainfo and program pass"
