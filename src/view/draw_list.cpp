@@ -1,4 +1,7 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "view/draw_list.h"
+
+#include <GL/glext.h>
 
 #include <cstddef>
 
@@ -40,6 +43,8 @@ bool joins(GLenum draw_mode, int count, GLenum block_mode) {
 
 DrawList::DrawList() {
     vertices_.reserve(4096);
+    pending_firsts_.reserve(64);
+    pending_counts_.reserve(64);
 }
 
 void DrawList::begin(GLenum mode) {
@@ -77,16 +82,20 @@ void DrawList::end() {
     const GLenum mode = simplest_mode(block_mode_, count);
     const bool same_colouring =
         pending_shaded_ == block_shaded_ && (block_shaded_ || pending_colour_ == block_colour_);
-    if (has_pending_ && pending_first_ + pending_count_ == block_first_ && same_colouring &&
-        joins(pending_mode_, pending_count_, mode)) {
-        pending_count_ += count;
+    if (has_pending_ && same_colouring && pending_mode_ == mode) {
+        if (joins(mode, pending_counts_.back(), mode)) {
+            pending_counts_.back() += count; // one primitive, as Mesa joins them
+        } else {
+            pending_firsts_.push_back(block_first_); // the next primitive of one draw
+            pending_counts_.push_back(count);
+        }
         return;
     }
     draw_pending();
     has_pending_ = true;
     pending_mode_ = mode;
-    pending_first_ = block_first_;
-    pending_count_ = count;
+    pending_firsts_.assign(1, block_first_);
+    pending_counts_.assign(1, count);
     pending_shaded_ = block_shaded_;
     pending_colour_ = block_colour_;
 }
@@ -96,23 +105,22 @@ void DrawList::draw_pending() {
         return;
     }
     has_pending_ = false;
-    if (pending_count_ == 0) {
-        return;
-    }
     if (immediate_) {
         if (!pending_shaded_) {
             glColor4fv(pending_colour_.data());
         }
-        glBegin(pending_mode_);
-        for (int k = pending_first_; k < pending_first_ + pending_count_; ++k) {
-            const Vertex& v = vertices_[k];
-            if (pending_shaded_) {
-                glColor4fv(v.colour.data());
+        for (std::size_t r = 0; r < pending_firsts_.size(); ++r) {
+            glBegin(pending_mode_);
+            for (int k = pending_firsts_[r]; k < pending_firsts_[r] + pending_counts_[r]; ++k) {
+                const Vertex& v = vertices_[k];
+                if (pending_shaded_) {
+                    glColor4fv(v.colour.data());
+                }
+                glNormal3fv(v.normal.data());
+                glVertex3fv(v.position.data());
             }
-            glNormal3fv(v.normal.data());
-            glVertex3fv(v.position.data());
+            glEnd();
         }
-        glEnd();
         return;
     }
     // Client arrays with no buffer object bound: GL reads them during the call.
@@ -129,7 +137,10 @@ void DrawList::draw_pending() {
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4fv(pending_colour_.data());
     }
-    glDrawArrays(pending_mode_, pending_first_, pending_count_);
+    // The primitives of one mode go to GL in one call, as the immediate mode
+    // they stand in for handed them over.
+    glMultiDrawArrays(pending_mode_, pending_firsts_.data(), pending_counts_.data(),
+                      static_cast<GLsizei>(pending_firsts_.size()));
 }
 
 void DrawList::flush() {

@@ -70,10 +70,12 @@ private:
     int block_first_ = 0;
     bool block_shaded_ = false; // a colour was set inside the open block
     std::array<float, 4> block_colour_{};
+    // The pending draw: primitives of one mode, one after another, each a
+    // range of vertices_ (one range when its blocks were joined into one).
     bool has_pending_ = false;
     GLenum pending_mode_ = GL_POINTS;
-    int pending_first_ = 0;
-    int pending_count_ = 0;
+    std::vector<GLint> pending_firsts_;
+    std::vector<GLsizei> pending_counts_;
     bool pending_shaded_ = false;           // vertices carry their own colours
     std::array<float, 4> pending_colour_{}; // the one colour of an unshaded draw
     float line_width_ = 0.0f;               // 0 until set in this context
