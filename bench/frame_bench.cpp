@@ -49,7 +49,7 @@ BenchWindow& bench_window() {
         v.scene().track().make_handles();
         v.set_curve_type(CurveType::Cardinal);
         v.set_tension(0.0f);
-        v.scene().train().cars = Scene::kMaxCars;
+        v.scene().train().cars = Train::kMaxCars;
         v.scene().train().car_u = 37.25f;
         for (int g = 0; g < Scene::kMaxGenerators; ++g) {
             v.add_ball_generator();

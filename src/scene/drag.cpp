@@ -1,14 +1,8 @@
 // Dragging the selection: the pointer ray is cut with the selection's drag
 // plane, and a ray that cannot meet it in front of the eye moves nothing.
-#include <cmath>
-
 #include "scene/scene.h"
 
 namespace {
-
-bool finite(const Point3& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
 
 // Where the ray from the eye E through N meets the drag plane of P: the
 // horizontal plane through P, or when vertical the plane z = P.z (which holds
@@ -27,7 +21,7 @@ std::optional<Point3> ray_to_drag_plane(const ControlPoint& p, const Point3& e, 
     }
     const Point3 hit = e + t * (n - e);
     const Point3 moved = vertical ? Point3{p.x, hit.y, p.z} : hit;
-    if (!finite(moved)) {
+    if (!is_finite(moved)) {
         return std::nullopt;
     }
     return moved;

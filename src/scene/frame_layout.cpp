@@ -21,10 +21,10 @@ constexpr double kWheelOffset = 0.7;
 
 FrameLayout::FrameLayout()
     : left_rail_(kMaxRailVertices), right_rail_(kMaxRailVertices), tie_poses_(kMaxTies),
-      car_poses_(kMaxCars) {}
+      car_poses_(Train::kMaxCars) {}
 
 void FrameLayout::build(const Track& track, float car_u, int num_cars) {
-    const int cars = std::clamp(num_cars, 0, kMaxCars);
+    const int cars = std::clamp(num_cars, 0, Train::kMaxCars);
     const bool same_track = same_track_as_before(track);
     // The draw routines of one frame each ask for the layout; only the first
     // ask of a frame finds anything changed.
@@ -159,8 +159,8 @@ TrackPose FrameLayout::pose_at(float u) {
 }
 
 void FrameLayout::build_cars(float car_u) {
-    double distances[kMaxCars];
-    float params[kMaxCars];
+    double distances[Train::kMaxCars];
+    float params[Train::kMaxCars];
     for (int i = 0; i < cars_; ++i) {
         distances[i] = -kCarSpacing * i;
     }

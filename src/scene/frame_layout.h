@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "scene/train.h"
 #include "track/control_point.h"
 #include "track/point3.h"
 #include "track/track.h"
@@ -55,14 +56,13 @@ class FrameLayout {
 public:
     static constexpr int kRailSamplesPerSegment = 20;
     static constexpr int kMaxRailVertices = kRailSamplesPerSegment * Track::kMaxPoints;
-    static constexpr int kMaxCars = 8;
     // Ties laid at most: one per sample of the walk grid of a 100-point ring
     // (20002; a ring of n points holds no more than its own grid's samples).
     static constexpr int kMaxTies = track_math::samples_per_lap(Track::kMaxPoints);
 
     FrameLayout();
 
-    // The one call per frame. num_cars is clamped to 0..kMaxCars.
+    // The one call per frame. num_cars is clamped to 0..Train::kMaxCars.
     void build(const Track& track, float car_u, int num_cars);
     // Makes the next build lay everything out afresh even on an unchanged
     // track and train.

@@ -49,7 +49,7 @@ bool Scene::set_selected_roll(double degrees) {
 }
 
 bool Scene::add_car() {
-    if (train_.cars >= kMaxCars) {
+    if (train_.cars >= Train::kMaxCars) {
         return false;
     }
     ++train_.cars;

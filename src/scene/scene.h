@@ -11,27 +11,14 @@
 #include <vector>
 
 #include "scene/selection.h"
+#include "scene/train.h"
 #include "scenery/ball_generator.h"
 #include "track/control_point.h"
 #include "track/point3.h"
 #include "track/track.h"
 
-// The train: only the front car's parameter is kept; the cars behind it are
-// placed along the track when a frame is laid out.
-struct Train {
-    float car_u = 0.0f; // front car's curve parameter, in [0, point count]
-    int cars = 1;       // 1 .. Scene::kMaxCars
-    // Arc length moved per animation step when constant_velocity is on.
-    double speed = 0.1;
-    // The chosen speed; under energy conservation the floor of `speed`.
-    double base_speed = 0.1;
-    bool constant_velocity = true; // by arc length (else by a fixed parameter step)
-    bool conserve_energy = true;   // speed changes with height (arc-length mode only)
-};
-
 class Scene {
 public:
-    static constexpr int kMaxCars = 8;
     static constexpr int kMaxGenerators = 20;
     // The animation step does work at most once per this many milliseconds.
     static constexpr int kStepMs = 34;
@@ -67,7 +54,7 @@ public:
     void set_lights_on(bool on) { lights_on_ = on; }
     void toggle_animation() { animating_ = !animating_; }
     bool set_selected_roll(double degrees); // banks a selected control point only
-    bool add_car();                         // up to kMaxCars
+    bool add_car();                         // up to Train::kMaxCars
     bool remove_car();                      // down to one
     // Resample the ring with one point more (up to 100) or fewer (down to 4).
     // A selected point whose index is still a point stays selected; a handle,

@@ -37,6 +37,9 @@ inline double dot(const Point3& a, const Point3& b) {
 inline Point3 cross(const Point3& a, const Point3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
+inline bool is_finite(const Point3& a) {
+    return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
+}
 // Overflows to infinity beyond about 1e154 and loses precision below 1e-154.
 inline double length(const Point3& a) {
     return std::sqrt(dot(a, a));

@@ -78,7 +78,7 @@ public:
     // Draws the scene in selection mode in the 5 x 5 pixels around window
     // pixel (x, y) and returns glRenderMode's count of hit records (negative
     // on overflow); `records` holds them.
-    int select(int x, int y, SelectBuffer& records);
+    int select_at(int x, int y, SelectBuffer& records);
     // The selection under the pointer of the current event. Empty when nothing
     // was hit or the hits overflowed; else the name of the first record (the
     // ground reports kNoName).

@@ -52,7 +52,7 @@ bool same_normal(const BodyQuad& a, const BodyQuad& b) {
 }
 
 bool pose_ok(const TrackPose& pose) {
-    return finite_point(pose.position) && all_finite(pose.heading, pose.pitch, pose.roll);
+    return is_finite(pose.position) && all_finite(pose.heading, pose.pitch, pose.roll);
 }
 
 void turn_to(DrawList& d, const TrackPose& pose) {

@@ -16,7 +16,7 @@ namespace {
 void draw_rail(DrawList& d, const Point3* vertices, int count) {
     d.begin(GL_LINE_LOOP);
     for (int k = 0; k < count; ++k) {
-        if (finite_point(vertices[k])) {
+        if (is_finite(vertices[k])) {
             d.vertex(vertices[k].x, vertices[k].y, vertices[k].z);
         }
     }

@@ -6,10 +6,6 @@
 
 #include "track/point3.h"
 
-inline bool finite_point(const Point3& p) {
-    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-}
-
 template <typename... T> inline bool all_finite(T... values) {
     return (std::isfinite(static_cast<double>(values)) && ...);
 }

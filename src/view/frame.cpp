@@ -42,7 +42,7 @@ void CoasterWindow::setup_projection(bool reset_projection) {
     const LookAt view = camera_.look(scene_.train().car_u, scene_.look_from_car());
     // A ride view over a degenerate track could produce a non-finite eye; the
     // frame then keeps the identity view rather than hand GL a NaN.
-    if (finite_point(view.eye) && finite_point(view.centre) && finite_point(view.up)) {
+    if (is_finite(view.eye) && is_finite(view.centre) && is_finite(view.up)) {
         gluLookAt(view.eye.x, view.eye.y, view.eye.z, view.centre.x, view.centre.y, view.centre.z,
                   view.up.x, view.up.y, view.up.z);
     }

@@ -13,7 +13,7 @@ constexpr double kPickRegion = 5.0;
 
 } // namespace
 
-int CoasterWindow::select(int x, int y, SelectBuffer& records) {
+int CoasterWindow::select_at(int x, int y, SelectBuffer& records) {
     records.fill(0);
     // Picking needs a live context; a view that has no X window yet has
     // nothing under the pointer.
@@ -56,7 +56,7 @@ int CoasterWindow::select(int x, int y, SelectBuffer& records) {
 
 std::optional<int> CoasterWindow::pick() {
     SelectBuffer records;
-    if (select(Fl::event_x(), Fl::event_y(), records) <= 0) {
+    if (select_at(Fl::event_x(), Fl::event_y(), records) <= 0) {
         return std::nullopt; // nothing hit, or more records than the buffer holds
     }
     // Records hold one name each: count, min depth, max depth, name. The first

@@ -36,7 +36,7 @@ TEST(Selection, NamesResolveToTheObjectTheyDenoteAndGapsToNothing) {
 TEST(SceneCommands, CarsStayWithinOneToEight) {
     Scene scene;
     EXPECT_FALSE(scene.remove_car());
-    for (int cars = 2; cars <= Scene::kMaxCars; ++cars) {
+    for (int cars = 2; cars <= Train::kMaxCars; ++cars) {
         EXPECT_TRUE(scene.add_car());
         EXPECT_EQ(scene.train().cars, cars);
     }

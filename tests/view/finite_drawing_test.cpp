@@ -86,7 +86,7 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
             c.shape(view.scene().track());
             view.set_curve_type(type);
             view.scene().track().make_handles();
-            view.scene().train().cars = Scene::kMaxCars;
+            view.scene().train().cars = Train::kMaxCars;
             view.add_ball_generator();
             const std::string what =
                 c.name + ", curve type " + std::to_string(static_cast<int>(type));
@@ -108,7 +108,7 @@ TEST(FiniteDrawing, DegenerateTracksIssueOnlyFiniteValues) {
                 EXPECT_EQ(segments, 2u * 20u * 4u) << what;
                 const Feedback cars = gl.capture([&] { view.draw_cars(); });
                 EXPECT_EQ(cars.polygons_coloured(0.0f, 0.27451f, 0.7059f).size(),
-                          static_cast<std::size_t>(28 * ppq * Scene::kMaxCars))
+                          static_cast<std::size_t>(28 * ppq * Train::kMaxCars))
                     << what;
                 const Feedback points = gl.capture([&] { view.draw_control_points(); });
                 EXPECT_EQ(points.polygons.size(), static_cast<std::size_t>(4 * 2 * 6 * ppq))

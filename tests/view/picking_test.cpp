@@ -297,9 +297,9 @@ TEST(Picking, ClientArraysGiveTheHitRecordsOfImmediateMode) {
         CoasterWindow::SelectBuffer before{};
         CoasterWindow::SelectBuffer now{};
         v.draw_list().use_immediate_mode(true);
-        const int hits_before = v.select(x, y, before);
+        const int hits_before = v.select_at(x, y, before);
         v.draw_list().use_immediate_mode(false);
-        const int hits_now = v.select(x, y, now);
+        const int hits_now = v.select_at(x, y, now);
         EXPECT_EQ(hits_now, hits_before) << scene << " at (" << x << ", " << y << ")";
         EXPECT_EQ(now, before) << scene << " at (" << x << ", " << y << ")";
         records += std::max(hits_now, 0);

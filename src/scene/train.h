@@ -1,0 +1,18 @@
+// The train's state: where the front car is, how many cars follow it, and its
+// speed. Plain value; no GL, no FLTK.
+#pragma once
+
+// The train: only the front car's parameter is kept; the cars behind it are
+// placed along the track when a frame is laid out.
+struct Train {
+    static constexpr int kMaxCars = 8;
+
+    float car_u = 0.0f; // front car's curve parameter, in [0, point count]
+    int cars = 1;       // 1 .. kMaxCars
+    // Arc length moved per animation step when constant_velocity is on.
+    double speed = 0.1;
+    // The chosen speed; under energy conservation the floor of `speed`.
+    double base_speed = 0.1;
+    bool constant_velocity = true; // by arc length (else by a fixed parameter step)
+    bool conserve_energy = true;   // speed changes with height (arc-length mode only)
+};
