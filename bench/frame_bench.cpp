@@ -7,16 +7,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
+#include "../tests/scene/big_scene.h"
 #include "view/coaster_window.h"
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 struct BenchWindow {
     std::unique_ptr<Fl_Window> window;
@@ -36,30 +34,7 @@ BenchWindow& bench_window() {
         }
         Fl::flush();
 
-        CoasterWindow& v = *made.view;
-        while (v.scene().track().num_points() < Track::kMaxPoints) {
-            v.add_point();
-        }
-        for (int i = 0; i < v.scene().track().num_points(); ++i) {
-            const double a = kTwoPi * i / v.scene().track().num_points();
-            v.scene().track().point(i) =
-                ControlPoint(8.0 * std::cos(a), 3.0 + 2.0 * std::sin(3.0 * a), 8.0 * std::sin(a),
-                             30.0 * std::sin(2.0 * a));
-        }
-        v.scene().track().make_handles();
-        v.set_curve_type(CurveType::Cardinal);
-        v.set_tension(0.0f);
-        v.scene().train().cars = Train::kMaxCars;
-        v.scene().train().car_u = 37.25f;
-        for (int g = 0; g < Scene::kMaxGenerators; ++g) {
-            v.add_ball_generator();
-            // A 5 x 4 grid over the ground, inside and around the loop.
-            v.scene().generator(g).position().set_position(-9.0 + 4.5 * (g % 5), 0.0,
-                                                           -8.0 + 5.5 * (g / 5));
-            for (int k = 0; k < 30; ++k) {
-                v.scene().generator(g).update(250, g, 1700000000 + k);
-            }
-        }
+        build_big_scene(made.view->scene());
         return made;
     }();
     return s;

@@ -149,10 +149,6 @@ private:
 // with `button` (1 left, 2 middle, 3 right) held on top of the key state.
 int send_press(CoasterWindow& view, int button, int x, int y, int state = 0);
 
-// 100 banked points, 8 cars and 20 generators with balls in flight: the
-// biggest scene the controls can make.
-void build_big_scene(Scene& s);
-
 // Whether AddressSanitizer is built in: its quarantine keeps freed memory
 // resident, and its leak checker sees what Mesa keeps.
 #if defined(__SANITIZE_ADDRESS__)

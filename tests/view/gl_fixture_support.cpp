@@ -28,27 +28,6 @@ Matrices current_matrices() {
 
 } // namespace
 
-void build_big_scene(Scene& s) {
-    while (s.add_point()) {
-    }
-    const double pi = std::acos(-1.0);
-    for (int i = 0; i < Track::kMaxPoints; ++i) {
-        const double a = 2 * pi * i / Track::kMaxPoints;
-        s.track().point(i) = ControlPoint(8 * std::cos(a), 3 + 2 * std::sin(3 * a), 8 * std::sin(a),
-                                          30 * std::sin(2 * a));
-    }
-    s.track().make_handles();
-    while (s.add_car()) {
-    }
-    s.train().car_u = 37.25f;
-    for (int g = 0; s.add_ball_generator(); ++g) {
-        s.generator(g).position().set_position(-9.0 + 4.5 * (g % 5), 0.0, -8.0 + 5.5 * (g / 5));
-        for (int k = 0; k < 30; ++k) {
-            s.generator(g).update(250, g, 1700000000 + k);
-        }
-    }
-}
-
 std::vector<std::vector<FeedbackLine>> Feedback::strips() const {
     std::vector<std::vector<FeedbackLine>> result;
     for (const FeedbackLine& line : lines) {

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "scene/big_scene.h"
 #include "view/gl_fixture.h"
 
 using gl_test::GlView;
@@ -36,7 +37,7 @@ protected:
 TEST_F(Memory, AThousandPicksOnTheBiggestSceneKeepResidentMemoryFlat) {
     GlView gl;
     CoasterWindow& v = gl.view();
-    gl_test::build_big_scene(v.scene());
+    build_big_scene(v.scene());
     v.set_curve_type(CurveType::Bezier); // the handles too
     gl.draw_frame();
     // Pixels over the ground, the track, generators and the empty sky.
@@ -63,7 +64,7 @@ TEST_F(Memory, AThousandPicksOnTheBiggestSceneKeepResidentMemoryFlat) {
 TEST_F(Memory, ALongAnimationWithEveryGeneratorKeepsResidentMemoryFlat) {
     GlView gl;
     CoasterWindow& v = gl.view();
-    gl_test::build_big_scene(v.scene());
+    build_big_scene(v.scene());
     int now_ms = 0;
     v.scene().set_clock([&] { return now_ms; });
     v.toggle_animation();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 
+#include "scene/big_scene.h"
 #include "view/gl_fixture.h"
 
 using gl_test::cube_centre;
@@ -324,7 +325,7 @@ TEST(Picking, ClientArraysGiveTheHitRecordsOfImmediateMode) {
         compare("the default track", 12);
     }
 
-    gl_test::build_big_scene(s);
+    build_big_scene(s);
     compare("the big scene", 24);
     s.set_look_from_car(true);
     compare("the ride view", 24);
