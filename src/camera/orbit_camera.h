@@ -20,8 +20,11 @@ public:
     // Only stores the track, which the ride view reads; it must outlive the camera.
     explicit OrbitCamera(const Track* track);
 
-    // Steering, each within its limits. The step functions return whether they
-    // changed anything; all but the distance and target setters move the eye.
+    // Steering, each within its limits. The zoom and angle steps return whether
+    // their value moved (false at a limit). Every step, the target's included,
+    // and the angle setters put the eye on the sphere of the current distance,
+    // elevation and azimuth (a zoom at its limit aside); set_distance leaves
+    // that to the next of them, and set_target and set_up leave the eye alone.
     bool zoom_in();              // one step closer, down to the nearest distance
     bool zoom_out();             // one step farther, up to the farthest distance
     bool increase_azimuth();     // one step round, wrapping to stay within [0, 360)

@@ -1,6 +1,7 @@
-// Everything one frame draws along the track: rail vertices, tie poses, car and
-// wheel-set poses, computed once per frame. No GL here: the
-// drawing walks these arrays and issues the GL calls itself.
+// Everything a frame draws along the track: rail vertices, tie poses, car and
+// wheel-set poses, laid out when a frame first asks for them and kept while
+// the track and the train stay the same. No GL here: the drawing walks these
+// arrays and issues the GL calls itself.
 #pragma once
 
 #include <array>
@@ -62,7 +63,11 @@ public:
 
     FrameLayout();
 
-    // The one call per frame. num_cars is clamped to 0..Train::kMaxCars.
+    // Lays out the frame of this track and train. The view calls it from each
+    // draw routine that needs the layout (the rails, the ties, the cars), in a
+    // pick as in a frame, so only the first call of a frame can find anything
+    // changed; a call that finds the track and the train as the last one left
+    // them lays nothing out. num_cars is clamped to 0..Train::kMaxCars.
     void build(const Track& track, float car_u, int num_cars);
     // Makes the next build lay everything out afresh even on an unchanged
     // track and train.

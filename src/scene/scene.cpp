@@ -69,7 +69,7 @@ bool Scene::add_point() {
         return false;
     }
     track_.add_point();
-    forget_stale_selection();
+    follow_new_point_count();
     return true;
 }
 
@@ -78,7 +78,7 @@ bool Scene::remove_point() {
         return false;
     }
     track_.remove_point();
-    forget_stale_selection();
+    follow_new_point_count();
     return true;
 }
 
@@ -90,7 +90,7 @@ bool Scene::add_ball_generator() {
     return true;
 }
 
-void Scene::forget_stale_selection() {
+void Scene::follow_new_point_count() {
     // The handles are rebuilt and their names shift with the point count, so a
     // handle selection would now name another handle; a point keeps its index
     // as long as the ring still has it.
@@ -99,6 +99,10 @@ void Scene::forget_stale_selection() {
     if (stale_point || selection_.is(Selection::Kind::handle)) {
         clear_selection();
     }
+    // Every query reads a parameter past the ring as wrapped onto it, so the
+    // car is drawn where it was; the parameter step then carries on from
+    // there instead of jumping back to the start.
+    train_.car_u = track_.wrap(train_.car_u);
 }
 
 void Scene::select_name(int name) {

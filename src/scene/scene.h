@@ -98,9 +98,9 @@ private:
     // Moves the front car by `speed` along the track, gaining or losing speed
     // with height when energy is conserved.
     void advance_by_distance();
-    // After a resample: drops a selection whose name would now denote another
-    // object or none.
-    void forget_stale_selection();
+    // After the point count changed: drops a selection whose name would now
+    // denote another object or none, and wraps the front car onto the ring.
+    void follow_new_point_count();
     // The record a drag moves, or null when the selection cannot move that way.
     ControlPoint* drag_target(bool vertical);
 

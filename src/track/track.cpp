@@ -52,6 +52,10 @@ float Track::advance(double distance, float u) const {
     return track_math::advance_by(track_math::Positions(*this), num_points_, distance, u);
 }
 
+float Track::wrap(float u) const {
+    return track_math::wrap_parameter(u, num_points_);
+}
+
 // ---- Moving frame ----
 
 double Track::roll_at(float u) const {

@@ -43,13 +43,17 @@ public:
     // by half the chord length.
     void make_handles();
 
-    // Sum of chords over 0.05 parameter steps around the ring.
+    // Sum of chords over 0.05 parameter steps from u = 0 to the last step short
+    // of n; the stretch from there back to u = 0 is not added.
     double length() const;
     // Parameter reached by walking |distance| along the ring (forward when
     // positive) on the 0.005 grid of walk_grid.h; always in [0, n). Returns u (wrapped
     // onto [0, n)) when distance is 0 or not finite, or the track has no
     // length to walk.
     float advance(double distance, float u) const;
+    // u moved onto [0, n) by whole laps, as every query reads it; a non-finite
+    // u gives 0.
+    float wrap(float u) const;
 
     // Moving frame and orientation angles (degrees).
     double roll_at(float u) const;

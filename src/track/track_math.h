@@ -299,7 +299,9 @@ inline double pitch_from(const Point3& t) {
 // Laps walked sample by sample before a longer walk is shortened by whole laps.
 constexpr long kLiteralLaps = 8;
 
-// Sum of chords over 0.05 parameter steps around the ring.
+// Sum of chords over 0.05 parameter steps from u = 0. The float steps stop
+// short of n, and the stretch from the last sample back to u = 0 (up to one
+// step of parameter) is not added.
 template <typename Pos> double length_of(Pos&& pos, int num_points) {
     const float step = 0.05f;
     double sum = 0.0;

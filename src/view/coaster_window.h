@@ -27,7 +27,7 @@ public:
     Scene& scene() { return scene_; }
     const Scene& scene() const { return scene_; }
     OrbitCamera& camera() { return camera_; }
-    DrawList& draw_list() { return draw_list_; } // tests compare it with immediate mode
+    DrawList& draw_list() { return draw_list_; } // tests compare its ways of drawing
 
     // --- Commands of the controls: each changes the scene and asks for the
     // redraw its control needs. ---
@@ -118,7 +118,8 @@ private:
     DrawList draw_list_; // every vertex of the scene goes through it
 };
 
-// The one view of the program, set by the entry function right after it is built.
+// The one view of the program: the main window sets it when it builds the view,
+// and the entry function clears it when the main window is gone.
 extern CoasterWindow* the_coaster_window;
 
 // Timeout hook armed by schedule_step: one animation step of the view in data,

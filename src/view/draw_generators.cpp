@@ -67,7 +67,7 @@ void draw_generator(DrawList& d, const BallGenerator& generator) {
 
 void CoasterWindow::draw_generators() {
     for (int i = 0; i < scene_.num_generators(); ++i) {
-        draw_list_.load_name(static_cast<GLuint>(kFirstGeneratorName + i));
+        draw_list_.load_name(static_cast<GLuint>(Selection::generator(i).name()));
         draw_generator(draw_list_, scene_.generator(i));
     }
     draw_list_.flush();

@@ -3,9 +3,15 @@
 
 #include <GL/glext.h>
 
+#include <cctype>
 #include <cstddef>
+#include <cstdlib>
 
 namespace {
+
+bool starts_with_digit(const char* s) {
+    return std::isdigit(static_cast<unsigned char>(*s)) != 0;
+}
 
 // Mesa's immediate mode draws a two-vertex line strip as a line and a
 // three-vertex strip or fan as a triangle, which lets it join them.
@@ -40,6 +46,21 @@ bool joins(GLenum draw_mode, int count, GLenum block_mode) {
 }
 
 } // namespace
+
+bool gl_version_at_least(const char* version, int major, int minor) {
+    // strtol alone would skip blanks and take a sign; it saturates rather
+    // than overflow on a run of digits too long for a long.
+    if (version == nullptr || !starts_with_digit(version)) {
+        return false;
+    }
+    char* dot = nullptr;
+    const long got_major = std::strtol(version, &dot, 10);
+    if (*dot != '.' || !starts_with_digit(dot + 1)) {
+        return false;
+    }
+    const long got_minor = std::strtol(dot + 1, nullptr, 10);
+    return got_major > major || (got_major == major && got_minor >= minor);
+}
 
 DrawList::DrawList() {
     vertices_.reserve(4096);
@@ -137,10 +158,26 @@ void DrawList::draw_pending() {
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4fv(pending_colour_.data());
     }
-    // The primitives of one mode go to GL in one call, as the immediate mode
-    // they stand in for handed them over.
-    glMultiDrawArrays(pending_mode_, pending_firsts_.data(), pending_counts_.data(),
-                      static_cast<GLsizei>(pending_firsts_.size()));
+    if (!version_read_) {
+        // Read here, not when the context is made: a pick can draw before the
+        // first frame does. Without a current context there is no string, and
+        // the next draw asks again.
+        const GLubyte* version = glGetString(GL_VERSION);
+        multi_draw_ = gl_version_at_least(reinterpret_cast<const char*>(version), 1, 4);
+        version_read_ = version != nullptr;
+    }
+    if (multi_draw_ && !single_draws_) {
+        // The primitives of one mode go to GL in one call, as the immediate
+        // mode they stand in for handed them over.
+        glMultiDrawArrays(pending_mode_, pending_firsts_.data(), pending_counts_.data(),
+                          static_cast<GLsizei>(pending_firsts_.size()));
+        return;
+    }
+    // OpenGL 1.4 brought glMultiDrawArrays; before it, the same primitives one
+    // call each draw the same thing.
+    for (std::size_t r = 0; r < pending_firsts_.size(); ++r) {
+        glDrawArrays(pending_mode_, pending_firsts_[r], pending_counts_[r]);
+    }
 }
 
 void DrawList::flush() {

@@ -1,7 +1,9 @@
 // The scene's geometry on its way to OpenGL. Drawing code issues it as in
 // immediate mode (begin, colour, normal, vertex, end); the list keeps the
 // current colour and normal as GL would, stamps them on every vertex and
-// draws each block from client arrays with glDrawArrays.
+// draws from client arrays: the consecutive primitives of one mode in one
+// glMultiDrawArrays call, or, on a context below OpenGL 1.4, which lacks that
+// call, each primitive with its own glDrawArrays (the same frames either way).
 //
 // Why not glBegin/glEnd: Mesa 22.3 keeps a reference to every vertex buffer
 // it draws from in selection or feedback mode and never frees it, so the
@@ -18,6 +20,11 @@
 #include <array>
 #include <vector>
 
+// Whether a GL_VERSION string, "<major>.<minor>" then anything, names at least
+// OpenGL major.minor. Null, or a string that does not start with a version,
+// gives false.
+bool gl_version_at_least(const char* version, int major, int minor);
+
 class DrawList {
 public:
     DrawList();
@@ -32,7 +39,8 @@ public:
     void end();
 
     // Draws every block that is still pending. Each drawing routine ends
-    // with it, so that no geometry waits past a change of render mode.
+    // with it (or with pop_matrix, which draws first), so that no geometry
+    // waits past a change of render mode.
     void flush();
 
     // The state a pending draw depends on: each draws what is pending, then
@@ -45,13 +53,22 @@ public:
     void line_width(float width); // as in GL, setting the width it has changes nothing
     void lighting(bool on);
 
-    // Forgets the line width it set, for a new context.
-    void forget_state() { line_width_ = 0.0f; }
+    // Forgets the line width it set and the OpenGL version it read, for a new
+    // context. The version is read again at the next draw, which may be a
+    // pick's as well as a frame's.
+    void forget_state() {
+        line_width_ = 0.0f;
+        version_read_ = false;
+    }
 
     // Draws each draw with glBegin/glEnd instead, as the view used to: for
     // tests that compare frames, hit records and feedback with that way. It
     // loses memory in selection and feedback mode (see above).
     void use_immediate_mode(bool on) { immediate_ = on; }
+    // Draws each primitive with its own glDrawArrays, as on a context below
+    // OpenGL 1.4, whatever the context offers: for tests that compare frames
+    // and hit records with the glMultiDrawArrays path.
+    void use_single_draws(bool on) { single_draws_ = on; }
 
 private:
     struct Vertex {
@@ -79,5 +96,8 @@ private:
     bool pending_shaded_ = false;           // vertices carry their own colours
     std::array<float, 4> pending_colour_{}; // the one colour of an unshaded draw
     float line_width_ = 0.0f;               // 0 until set in this context
+    bool version_read_ = false;             // multi_draw_ holds for this context
+    bool multi_draw_ = false;               // the context has glMultiDrawArrays (1.4)
     bool immediate_ = false;
+    bool single_draws_ = false;
 };

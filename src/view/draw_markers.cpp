@@ -46,12 +46,13 @@ void CoasterWindow::draw_control_points() {
         d.translate(x, y, z);
         d.rotate(static_cast<float>(heading), 0.0f, 1.0f, 0.0f);
         d.rotate(static_cast<float>(-roll), 0.0f, 0.0f, 1.0f);
-        if (i == selected) {
+        const int name = Selection::point(i).name();
+        if (name == selected) {
             d.colour(0.7f, 0.0f, 0.0f);
         } else {
             d.colour(0.0f, 0.0f, 0.8f);
         }
-        d.load_name(static_cast<GLuint>(i));
+        d.load_name(static_cast<GLuint>(name));
         cube_quads(d, kPointHalf);
         box_outline(d, -kPointHalf, -kPointHalf, -kPointHalf, kPointHalf, kPointHalf, kPointHalf);
 
@@ -81,7 +82,7 @@ void CoasterWindow::draw_handles() {
     const int selected = scene_.selection().name();
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < 2; ++j) {
-            const int name = n + 2 * i + j;
+            const int name = Selection::handle(2 * i + j, n).name();
             if (name == selected) {
                 d.colour(0.7f, 0.0f, 0.0f);
             } else {
@@ -115,7 +116,7 @@ void CoasterWindow::draw_light_cube() {
     const float x = static_cast<float>(light.x);
     const float y = static_cast<float>(light.y);
     const float z = static_cast<float>(light.z);
-    d.load_name(static_cast<GLuint>(kLightName));
+    d.load_name(static_cast<GLuint>(Selection::light().name()));
     if (all_finite(x, y, z)) {
         d.translate(x, y, z);
         cube_quads(d, kLightHalf);

@@ -112,9 +112,23 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     const double win_y = viewport[3] - y - 1;
     Point3 near;
-    if (unproject(x, win_y, 0.0, &near.x, &near.y, &near.z) == GL_TRUE) {
+    if (unproject(x, win_y, 0.0, &near.x, &near.y, &near.z) != GL_TRUE) {
+        return;
+    }
+    if (!scene_.look_from_car()) {
+        // The orbit eye is where the drawn view looks from, so the ray from
+        // it through the pointer's point on the near plane is the pointer's.
         const Point3 eye{camera_.eye_x(), camera_.eye_y(), camera_.eye_z()};
         scene_.drag_selection(eye, near, vertical);
+        return;
+    }
+    // The ride view looks from above the train, not from the orbit eye: the
+    // pointer's ray runs from its point on the near plane through its point on
+    // the far plane, both unprojected with the drawn matrices. Starting at the
+    // near point, a move lands only beyond the near plane, in front of the view.
+    Point3 far;
+    if (unproject(x, win_y, 1.0, &far.x, &far.y, &far.z) == GL_TRUE) {
+        scene_.drag_selection(near, far, vertical);
     }
 }
 

@@ -139,6 +139,29 @@ TEST(SceneCommands, ResamplingKeepsAPointThatStillExistsAndDropsHandles) {
     EXPECT_EQ(scene.selection(), Selection::handle(1, 4));
 }
 
+TEST(SceneCommands, TheTrainStaysOnTheRingWhenRemovePointShortensIt) {
+    // The car near the end of a five-point ring is drawn where the
+    // four-point ring wraps its parameter to; it now carries on from there.
+    Scene scene;
+    ASSERT_TRUE(scene.add_point());
+    scene.train().car_u = 4.5f;
+    ASSERT_TRUE(scene.remove_point());
+    EXPECT_EQ(scene.train().car_u, 0.5f);
+    // In the parameter mode it moves on by one step instead of jumping to
+    // the start, as it would from a parameter past the ring's end.
+    int now = 0;
+    scene.set_clock([&now] { return now; });
+    scene.set_constant_velocity(false);
+    scene.toggle_animation();
+    now = 40;
+    ASSERT_TRUE(scene.step());
+    EXPECT_FLOAT_EQ(scene.train().car_u, 0.52f);
+    // Adding a point never takes the car off the ring.
+    scene.train().car_u = 3.99f;
+    ASSERT_TRUE(scene.add_point());
+    EXPECT_EQ(scene.train().car_u, 3.99f);
+}
+
 TEST(SceneCommands, GeneratorsStartAtTheOriginUpToTwenty) {
     Scene scene;
     for (int g = 0; g < Scene::kMaxGenerators; ++g) {

@@ -165,6 +165,36 @@ TEST(Frame, EveryDrawRoutineLeavesTheMatrixStackAsItFoundIt) {
     }
 }
 
+// Below OpenGL 1.4 there is no glMultiDrawArrays: the draw list then hands
+// each primitive to glDrawArrays alone, and the frames must not change.
+TEST(Frame, DrawingEachPrimitiveAloneBelowOpenGl14GivesTheSameFrames) {
+    for (const char* v : {"1.4", "4.5 (Compatibility Profile) Mesa 22.3.6", "2.1 Mesa 9"}) {
+        EXPECT_TRUE(gl_version_at_least(v, 1, 4)) << v;
+    }
+    for (const char* v : {"1.3 Mesa", "0.9.9", "garbage", "", "1.", " 1.4", "OpenGL 4.5"}) {
+        EXPECT_FALSE(gl_version_at_least(v, 1, 4)) << '"' << v << '"';
+    }
+    EXPECT_FALSE(gl_version_at_least(nullptr, 1, 4));
+
+    GlView gl;
+    CoasterWindow& view = gl.view();
+    // Mesa has the call, so the frames below do come from both ways.
+    ASSERT_TRUE(gl_version_at_least(reinterpret_cast<const char*>(glGetString(GL_VERSION)), 1, 4));
+    for (CurveType type : {CurveType::Cardinal, CurveType::Bezier}) {
+        view.set_curve_type(type);
+        for (bool lights : {true, false}) {
+            view.set_lights_on(lights);
+            gl.draw_frame();
+            const gl_test::Image multi = gl.snapshot();
+            view.draw_list().use_single_draws(true);
+            gl.draw_frame();
+            view.draw_list().use_single_draws(false);
+            EXPECT_TRUE(gl.snapshot().pixels == multi.pixels)
+                << "curve type " << static_cast<int>(type) << (lights ? ", lit" : ", unlit");
+        }
+    }
+}
+
 TEST(SelectionNames, LoadedInDrawingOrderWithHandlesOnlyForBezier) {
     GlView gl;
     CoasterWindow& view = gl.view();

@@ -97,6 +97,8 @@ public:
     void draw_frame();
     // Colour of a window pixel (y down) in the back buffer of the last frame.
     Rgb pixel(int x, int y);
+    // The whole back buffer of the last frame.
+    Image snapshot();
     // A world point through the current modelview, projection and viewport
     // (after draw_frame: the view's own camera).
     WindowPoint project(const Point3& p);

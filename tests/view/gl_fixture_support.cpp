@@ -311,6 +311,11 @@ Image GlView::render(const std::function<void()>& draw, const Point3& eye, const
     glDisable(GL_LIGHTING);
     draw();
     glFinish();
+    return snapshot();
+}
+
+Image GlView::snapshot() {
+    make_current();
     std::vector<GLubyte> rgb(3 * kSize * kSize);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

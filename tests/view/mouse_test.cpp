@@ -32,12 +32,17 @@ void select_at(GlView& h, const Point3& p, int name) {
 
 // The selected object sits under the pointer: its pixel is where we dragged.
 // The pointer's pixel (x, y) is unprojected at the window point (x, height -
-// y - 1), GL's y running up: the moved object projects back exactly there.
-void expect_under_pointer(GlView& h, const Point3& p, int x, int y) {
-    h.draw_frame();
+// y - 1), GL's y running up: the moved object projects back exactly there, in
+// front of the view, in the next frame (or, without `redraw`, in the frame
+// the drag was made in).
+void expect_under_pointer(GlView& h, const Point3& p, int x, int y, bool redraw = true) {
+    if (redraw) {
+        h.draw_frame();
+    }
     const gl_test::WindowPoint w = h.project(p);
     EXPECT_NEAR(w.x, x, 0.01);
     EXPECT_NEAR(w.y, y + 1, 0.01);
+    EXPECT_TRUE(w.visible);
 }
 
 std::vector<ControlPoint> all_points(CoasterWindow& v) {
@@ -124,6 +129,23 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     // The rest of the ring stays put.
     EXPECT_EQ(v.scene().track().point(0).x, -2.501);
     EXPECT_EQ(v.scene().track().point(1).z, 2.501);
+}
+
+// The ride view looks from above the train, far from the orbit eye, at point
+// 1 ahead. The drag follows the pointer through the view that is shown; as the
+// camera rides on the track, the moved point moves the next frame's camera.
+TEST(LeftDrag, RideViewMovesThePointUnderThePointer) {
+    GlView h;
+    CoasterWindow& v = h.view();
+    v.set_look_from_car(true);
+    select_at(h, cube_centre(v.scene().track().point(1)), 1);
+    const ControlPoint start = v.scene().track().point(1);
+    const Pixel from = h.locate(start.position());
+    h.drag(from.x + 30, from.y + 20);
+    const ControlPoint& moved = v.scene().track().point(1);
+    EXPECT_NEAR(moved.y, start.y, 1e-9);
+    EXPECT_GT(std::hypot(moved.x - start.x, moved.z - start.z), 0.1);
+    expect_under_pointer(h, moved.position(), from.x + 30, from.y + 20, false);
 }
 
 TEST(LeftDrag, GeneratorSlidesOnlyWithoutCtrl) {

@@ -284,7 +284,8 @@ TEST(Picking, HiddenViewPicksNothing) {
 // The selection pass draws from client arrays; it used to draw with
 // glBegin/glEnd (and GLU's quadrics, which the quadric tests match). Both
 // must give the same hit records, depths included, the same count and the
-// same overflow, at pixels all over scenes with every kind of object.
+// same overflow, at pixels all over scenes with every kind of object; and so
+// must drawing each primitive alone, as the view does below OpenGL 1.4.
 TEST(Picking, ClientArraysGiveTheHitRecordsOfImmediateMode) {
     if (gl_test::kSanitized) {
         GTEST_SKIP() << "selection with glBegin/glEnd loses Mesa's vertex buffers";
@@ -297,12 +298,18 @@ TEST(Picking, ClientArraysGiveTheHitRecordsOfImmediateMode) {
     auto compare_at = [&](const char* scene, int x, int y) {
         CoasterWindow::SelectBuffer before{};
         CoasterWindow::SelectBuffer now{};
+        CoasterWindow::SelectBuffer single{};
         v.draw_list().use_immediate_mode(true);
         const int hits_before = v.select_at(x, y, before);
         v.draw_list().use_immediate_mode(false);
         const int hits_now = v.select_at(x, y, now);
+        v.draw_list().use_single_draws(true);
+        const int hits_single = v.select_at(x, y, single);
+        v.draw_list().use_single_draws(false);
         EXPECT_EQ(hits_now, hits_before) << scene << " at (" << x << ", " << y << ")";
         EXPECT_EQ(now, before) << scene << " at (" << x << ", " << y << ")";
+        EXPECT_EQ(hits_single, hits_now) << scene << " at (" << x << ", " << y << "), alone";
+        EXPECT_EQ(single, now) << scene << " at (" << x << ", " << y << "), alone";
         records += std::max(hits_now, 0);
         overflows += hits_now < 0 ? 1 : 0;
     };
