@@ -8,15 +8,18 @@ set -euo pipefail
 
 # fluid: CMake's FLTK module will not report FLTK found without it.
 # xfonts-base: Xvfb refuses to start without its default "fixed" font.
+# nlohmann-json3-dev: the .looptide files are read and written with it.
 run_pkgs=(g++ cmake ninja-build pkg-config libfltk1.3-dev fluid libgl1-mesa-dev libglu1-mesa-dev
-          libgl1-mesa-dri xvfb xauth xfonts-base)
+          libgl1-mesa-dri xvfb xauth xfonts-base nlohmann-json3-dev)
 # dpkg-dev: dpkg-shlibdeps works out the package's Depends; file: CPack finds
 # the binaries to hand it with it.
 package_pkgs=(dpkg-dev file)
-# desktop-file-utils, appstream, lintian: the install tests validate the
-# desktop entry, the metainfo and the package with them.
+# desktop-file-utils, appstream, lintian, shared-mime-info: the install tests
+# validate the desktop entry, the metainfo, the package and the file type with
+# them.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev xdotool x11-utils imagemagick
-           clang libclang-rt-14-dev clang-format desktop-file-utils appstream lintian)
+           clang libclang-rt-14-dev clang-format desktop-file-utils appstream lintian
+           shared-mime-info)
 
 pkgs=("${run_pkgs[@]}")
 case "${1:-run}" in

@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test suite:
 #   1. the regular build: unit, GL and end-to-end suites;
 #   2. an AddressSanitizer + UndefinedBehaviorSanitizer build (clang): unit and
-#      GL suites, then a short libFuzzer run over the track.
+#      GL suites, then short libFuzzer runs over the track and the design reader.
 # Starts its own Xvfb when there is no display. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -59,6 +59,13 @@ if [ -x build-asan/fuzz/track_fuzzer ]; then
     mkdir -p build-asan/fuzz-corpus
     build-asan/fuzz/track_fuzzer -max_total_time=30 -print_final_stats=1 \
         build-asan/fuzz-corpus fuzz/corpus
+fi
+
+if [ -x build-asan/fuzz/design_fuzzer ]; then
+    echo "== Fuzzing the design reader for 30 s"
+    mkdir -p build-asan/fuzz-corpus-design
+    build-asan/fuzz/design_fuzzer -max_total_time=30 -print_final_stats=1 \
+        build-asan/fuzz-corpus-design fuzz/corpus-design
 fi
 
 echo "all suites: $passed passed, $failed failed"

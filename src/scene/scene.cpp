@@ -2,6 +2,7 @@
 // state; the view decides what to redraw.
 #include "scene/scene.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -103,6 +104,37 @@ void Scene::follow_new_point_count() {
     // car is drawn where it was; the parameter step then carries on from
     // there instead of jumping back to the start.
     train_.car_u = track_.wrap(train_.car_u);
+}
+
+void Scene::replace_track(const Track& track) {
+    const int old_count = track_.num_points();
+    track_ = track;
+    if (track_.num_points() != old_count) {
+        follow_new_point_count();
+    }
+}
+
+void Scene::set_generator_positions(const std::vector<ControlPoint>& positions) {
+    const int count = std::min(static_cast<int>(positions.size()), kMaxGenerators);
+    if (selection_.is(Selection::Kind::generator) && selection_.index() >= count) {
+        clear_selection();
+    }
+    generators_.resize(std::min(num_generators(), count));
+    while (num_generators() < count) {
+        generators_.push_back(std::make_unique<BallGenerator>(Point3{}));
+    }
+    for (int g = 0; g < count; ++g) {
+        generators_[g]->position() = positions[g];
+    }
+}
+
+void Scene::set_cars(int cars) {
+    train_.cars = std::clamp(cars, 1, Train::kMaxCars);
+}
+
+void Scene::restart_train() {
+    train_.car_u = 0.0f;
+    train_.speed = train_.base_speed;
 }
 
 void Scene::select_name(int name) {

@@ -64,6 +64,19 @@ public:
     bool remove_point();
     bool add_ball_generator(); // at the origin, up to kMaxGenerators
 
+    // --- Whole designs: opening a file, undo and redo ---
+    // Puts `track` in place of the ring. The front car stays on the new ring
+    // (its parameter wrapped onto it); when the point count changes the
+    // selection follows the same rule as after Add or Remove Point.
+    void replace_track(const Track& track);
+    // One generator at each position (at most kMaxGenerators are kept): those
+    // that stay keep their balls and move; those past the new count go, with a
+    // selection of one of them.
+    void set_generator_positions(const std::vector<ControlPoint>& positions);
+    void set_cars(int cars); // clamped to 1 .. Train::kMaxCars
+    // The front car back at u = 0, at the chosen speed.
+    void restart_train();
+
     // --- Selection and dragging ---
     const Selection& selection() const { return selection_; }
     void clear_selection() { selection_ = Selection(); }

@@ -3,6 +3,8 @@
 // walks and with TrackSampler, which inline them.
 #include "track/track.h"
 
+#include <algorithm>
+
 #include "track/track_math.h"
 
 Track::Track(CurveType type) : type_(type), num_points_(4) {
@@ -14,6 +16,11 @@ Track::Track(CurveType type) : type_(type), num_points_(4) {
     points_[3] = ControlPoint(2.5, 1.0, -2.501);
     make_handles();
     tension_ = 0.0f;
+}
+
+void Track::set_points(const ControlPoint* points, int n) {
+    std::copy(points, points + n, points_.begin());
+    num_points_ = n;
 }
 
 // ---- Curve evaluation, each counted once per call ----

@@ -25,6 +25,10 @@ public:
     ControlPoint& bezier_handle(int k) { return handles_[k]; } // 0 <= k < 2 * num_points()
     const ControlPoint& bezier_handle(int k) const { return handles_[k]; }
 
+    // Gives the track exactly the first n of `points`, rolls included
+    // (kMinPoints <= n <= kMaxPoints); the handles stay as they are. For
+    // putting a whole stored design in place, handles and all.
+    void set_points(const ControlPoint* points, int n);
     void set_curve_type(CurveType t) { type_ = t; } // points and handles stay
     CurveType curve_type() const { return type_; }
     void set_tension(float t) { tension_ = t; }

@@ -1,0 +1,115 @@
+#include "document/document.h"
+
+#include "document/design_file.h"
+
+Document::Document() : clean_(scene_), gesture_start_(clean_) {}
+
+void Document::record_if_changed(Design before) {
+    Design now(scene_);
+    if (now == before) {
+        return;
+    }
+    history_.record(std::move(before));
+    modified_ = now != clean_;
+    notify(Change::edited);
+}
+
+void Document::begin_gesture() {
+    if (gestures_++ == 0) {
+        gesture_start_ = Design(scene_);
+    }
+}
+
+void Document::end_gesture() {
+    if (gestures_ == 0) {
+        return;
+    }
+    if (--gestures_ == 0) {
+        record_if_changed(std::move(gesture_start_));
+    }
+}
+
+bool Document::undo() {
+    if (!can_undo()) {
+        return false;
+    }
+    restore(*history_.undo(Design(scene_)));
+    return true;
+}
+
+bool Document::redo() {
+    if (!can_redo()) {
+        return false;
+    }
+    restore(*history_.redo(Design(scene_)));
+    return true;
+}
+
+void Document::restore(const Design& design) {
+    apply(design, scene_);
+    modified_ = design != clean_;
+    notify(Change::replaced);
+}
+
+void Document::replace_all(const Design& design) {
+    apply(design, scene_);
+    scene_.restart_train();
+    scene_.clear_selection();
+    history_.clear();
+    clean_ = design;
+    modified_ = false;
+}
+
+std::string Document::file_name() const {
+    const std::size_t slash = path_.find_last_of('/');
+    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+}
+
+std::string Document::title() const {
+    std::string title = modified_ && worked_with_files_ ? "*" : "";
+    if (!path_.empty()) {
+        title += file_name() + " - ";
+    }
+    return title + "Looptide";
+}
+
+void Document::new_design() {
+    replace_all(Design());
+    path_.clear();
+    notify(Change::replaced);
+}
+
+Failure Document::open(const std::string& path) {
+    Design design;
+    if (Failure failure = read_design(path, design)) {
+        return failure;
+    }
+    replace_all(design);
+    path_ = path;
+    worked_with_files_ = true;
+    notify(Change::replaced);
+    return std::nullopt;
+}
+
+Failure Document::save() {
+    return save_as(path_);
+}
+
+Failure Document::save_as(const std::string& path) {
+    Design design(scene_);
+    if (Failure failure = write_design(path, design)) {
+        return failure;
+    }
+    path_ = path;
+    clean_ = std::move(design);
+    modified_ = false;
+    worked_with_files_ = true;
+    notify(Change::edited);
+    return std::nullopt;
+}
+
+void Document::notify(Change change) {
+    if (observer_) {
+        observer_(change);
+    }
+}
