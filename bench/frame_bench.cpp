@@ -17,6 +17,7 @@
 namespace {
 
 struct BenchWindow {
+    std::unique_ptr<Document> document = std::make_unique<Document>(); // outlives the view
     std::unique_ptr<Fl_Window> window;
     CoasterWindow* view = nullptr; // owned by window
 };
@@ -26,7 +27,7 @@ BenchWindow& bench_window() {
         BenchWindow made;
         made.window = std::make_unique<Fl_Window>(0, 0, 480, 480, "frame bench");
         made.window->begin();
-        made.view = new CoasterWindow(0, 0, 480, 480);
+        made.view = new CoasterWindow(0, 0, 480, 480, *made.document);
         made.window->end();
         made.window->show();
         for (int i = 0; i < 100 && !made.view->shown(); ++i) {
@@ -71,6 +72,45 @@ void BM_Pick(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Pick)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// A drag frame: the selected point moves, then the frame is drawn. range(0)
+// 0 moves it on the scene itself, 1 through the document's edit path inside
+// the open gesture of a drag, as the view does.
+void BM_DragFrame(benchmark::State& state) {
+    CoasterWindow& v = *bench_window().view;
+    Document& document = v.document();
+    v.scene().set_look_from_car(false);
+    v.scene().select_name(37);
+    const Point3 eye{v.camera().eye_x(), v.camera().eye_y(), v.camera().eye_z()};
+    double x = 0.0;
+    const bool edit_path = state.range(0) != 0;
+    if (edit_path) {
+        document.begin_gesture();
+    }
+    for (auto _ : state) {
+        x = x > 5.0 ? -5.0 : x + 0.01;
+        const Point3 through = eye + 0.1 * (Point3{x, 3.0, 1.0} - eye);
+        if (edit_path) {
+            document.edit([&](Scene& s) { return s.drag_selection(eye, through, false); });
+        } else {
+            v.scene().drag_selection(eye, through, false);
+        }
+        v.make_current();
+        v.draw();
+        glFinish();
+    }
+    if (edit_path) {
+        document.end_gesture();
+    }
+    state.SetLabel(edit_path ? "through the edit path" : "on the scene alone");
+}
+BENCHMARK(BM_DragFrame)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5)

@@ -1,11 +1,23 @@
 #include "app/controls.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Valuator.H>
 
 #include "view/coaster_window.h"
 
 namespace {
+
+// A change made by dragging a slider belongs to one undo step for the whole
+// drag, which the button's release ends (dispatch_event); a change from the
+// keyboard is a step of its own.
+void note_slider_change() {
+    const int event = Fl::event();
+    if (event == FL_PUSH || event == FL_DRAG) {
+        the_coaster_window->begin_control_drag();
+    }
+}
+
 double slider_value(void* data) {
     return static_cast<Fl_Valuator*>(data)->value();
 }
@@ -21,6 +33,7 @@ void remove_point_cb(Fl_Widget*, void*) {
     the_coaster_window->remove_point();
 }
 void roll_cb(Fl_Widget*, void* data) {
+    note_slider_change();
     the_coaster_window->set_selected_roll(slider_value(data));
 }
 void linear_cb(Fl_Widget*, void*) {
@@ -37,6 +50,7 @@ void bezier_cb(Fl_Widget*, void*) {
 }
 
 void tension_cb(Fl_Widget*, void* data) {
+    note_slider_change();
     the_coaster_window->set_tension(static_cast<float>(slider_value(data)));
 }
 
@@ -50,7 +64,8 @@ void conserve_energy_cb(Fl_Widget*, void* data) {
 
 // The slider runs 0 to 30; the view's speed is distance per step, 0 to 1.
 void velocity_cb(Fl_Widget*, void* data) {
-    the_coaster_window->set_velocity(slider_value(data) / 30.0);
+    note_slider_change();
+    the_coaster_window->set_velocity(slider_value(data) / kVelocitySliderScale);
 }
 
 void add_car_cb(Fl_Widget*, void*) {
@@ -76,4 +91,12 @@ void idle_cb(void*) {
     if (the_coaster_window != nullptr) {
         the_coaster_window->step_animation();
     }
+}
+
+int dispatch_event(int event, Fl_Window* window) {
+    const int used = Fl::handle_(event, window);
+    if (event == FL_RELEASE && the_coaster_window != nullptr) {
+        the_coaster_window->end_control_drag();
+    }
+    return used;
 }

@@ -3,6 +3,11 @@
 #pragma once
 
 class Fl_Widget;
+class Fl_Window;
+
+// The "Coaster Velocity" slider shows the train's chosen speed (track length
+// per animation step, 0 to 1) times this.
+constexpr double kVelocitySliderScale = 30.0;
 
 void add_point_cb(Fl_Widget* w, void* data);
 void remove_point_cb(Fl_Widget* w, void* data);
@@ -25,3 +30,9 @@ void add_ball_generator_cb(Fl_Widget* w, void* data);
 // wakes the step with a timeout aimed at its next due time instead (see
 // CoasterWindow::schedule_step), so this hook is only for an idle-driven loop.
 void idle_cb(void* data);
+
+// The toolkit's event dispatch with one addition: a slider dragged with the
+// mouse is one undo step from press to release, so the release of the button
+// closes the step that the drag's first change opened. Installed with
+// Fl::event_dispatch by the entry function.
+int dispatch_event(int event, Fl_Window* window);

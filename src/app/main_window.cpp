@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
@@ -7,6 +8,7 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <optional>
+#include <string>
 
 #include "app/controls.h"
 #include "view/coaster_window.h"
@@ -14,7 +16,11 @@
 MainWindow::MainWindow(int x, int y, int w, int h, const char* label)
     : Fl_Double_Window(x, y, w, h, label) {}
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    if (document_ != nullptr) {
+        document_->set_observer(nullptr);
+    }
+}
 
 namespace {
 
@@ -41,7 +47,8 @@ Fl_Value_Slider* slider(int x, int y, int w, int h, const char* label, double va
     return s;
 }
 
-void check(int x, int y, int w, int h, const char* label, bool checked, Fl_Callback* cb) {
+Fl_Check_Button* check(int x, int y, int w, int h, const char* label, bool checked,
+                       Fl_Callback* cb) {
     auto* c = new Fl_Check_Button(x, y, w, h, label);
     if (checked) {
         c->set();
@@ -50,21 +57,37 @@ void check(int x, int y, int w, int h, const char* label, bool checked, Fl_Callb
     }
     c->callback(cb);
     c->user_data(c);
+    return c;
+}
+
+// What the controls that show the design read off the scene, here and in
+// show_design alike: each starting value comes from the scene alone.
+double shown_roll(const Scene& s) {
+    return s.selected_roll().value_or(0.0);
+}
+double shown_velocity(const Scene& s) {
+    return s.train().base_speed * kVelocitySliderScale;
+}
+double shown_tension(const Scene& s) {
+    return s.track().tension();
 }
 
 } // namespace
 
-MainWindow* build_main_window() {
+MainWindow* build_main_window(Document& document, Dialogs& dialogs,
+                              const std::string& examples_folder) {
+    const Scene& scene = document.scene();
     auto* window = new MainWindow(10, 10, 700, 600, "Looptide");
     window->begin();
 
     caption(5, 5, 160, 20, "Track/Curve Controls: ");
     button(5, 30, 95, 20, "Add Point", add_point_cb);
     button(105, 30, 95, 20, "Remove Point", remove_point_cb);
-    Fl_Value_Slider* roll =
-        slider(10, 60, 190, 20, "Selected Point's Z Rotation", 0, -180, 180, 1, roll_cb);
+    Fl_Value_Slider* roll = slider(10, 60, 190, 20, "Selected Point's Z Rotation",
+                                   shown_roll(scene), -180, 180, 1, roll_cb);
+    window->roll_ = roll;
 
-    auto* view = new CoasterWindow(210, 10, 480, 480);
+    auto* view = new CoasterWindow(210, 10, 480, 480, document);
     // A picked control point shows its bank; value() only shows it, the
     // slider's callback does not run.
     view->on_pick([view, roll] {
@@ -73,24 +96,29 @@ MainWindow* build_main_window() {
         }
     });
     the_coaster_window = view;
+    window->view_ = view;
 
     caption(10, 110, 80, 20, "Curve Type:");
     button(30, 140, 90, 20, "Linear", linear_cb);
     button(30, 165, 90, 20, "Cardinal", cardinal_cb);
     button(30, 190, 90, 20, "BSpline", bspline_cb);
     button(30, 215, 90, 20, "Bezier", bezier_cb);
-    slider(10, 245, 190, 20, "Cardinal Tension", 0, 0, 1, 2, tension_cb);
+    window->tension_ =
+        slider(10, 245, 190, 20, "Cardinal Tension", shown_tension(scene), 0, 1, 2, tension_cb);
 
     caption(10, 305, 80, 20, "Car Controls:");
-    check(10, 330, 175, 20, "Constant Velocity", true, constant_velocity_cb);
-    check(10, 355, 175, 20, "Conserve Energy", true, conserve_energy_cb);
-    slider(10, 380, 190, 20, "Coaster Velocity", 3, 0, 30, 2, velocity_cb);
+    window->constant_velocity_ = check(10, 330, 175, 20, "Constant Velocity",
+                                       scene.train().constant_velocity, constant_velocity_cb);
+    window->conserve_energy_ = check(10, 355, 175, 20, "Conserve Energy",
+                                     scene.train().conserve_energy, conserve_energy_cb);
+    window->velocity_ = slider(10, 380, 190, 20, "Coaster Velocity", shown_velocity(scene), 0, 30,
+                               2, velocity_cb);
     button(10, 440, 90, 20, "Add Car", add_car_cb);
     button(110, 440, 90, 20, "Remove Car", remove_car_cb);
 
     caption(10, 500, 250, 20, "Camera/Environment Controls:");
-    check(30, 525, 175, 20, "Look from Car", false, look_from_car_cb);
-    check(30, 550, 175, 20, "Lights On", true, lights_cb);
+    check(30, 525, 175, 20, "Look from Car", scene.look_from_car(), look_from_car_cb);
+    check(30, 550, 175, 20, "Lights On", scene.lights_on(), lights_cb);
     auto* animate = new Fl_Light_Button(225, 525, 190, 50, "Animate");
     animate->callback(animate_cb);
 
@@ -98,5 +126,89 @@ MainWindow* build_main_window() {
     button(450, 525, 190, 50, "Add Ball Generator", add_ball_generator_cb);
 
     window->end();
+    window->attach(document, dialogs, examples_folder);
     return window;
+}
+
+void MainWindow::attach(Document& document, Dialogs& dialogs, const std::string& examples_folder) {
+    document_ = &document;
+    commands_ = std::make_unique<FileCommands>(document, dialogs, examples_folder);
+    document.set_observer([this](Document::Change change) { on_document_change(change); });
+}
+
+void MainWindow::show_design() {
+    const Scene& s = document_->scene();
+    roll_->value(shown_roll(s));
+    tension_->value(shown_tension(s));
+    constant_velocity_->value(s.train().constant_velocity ? 1 : 0);
+    conserve_energy_->value(s.train().conserve_energy ? 1 : 0);
+    velocity_->value(shown_velocity(s));
+}
+
+void MainWindow::on_document_change(Document::Change change) {
+    if (change == Document::Change::replaced) {
+        show_design();
+        view_->design_replaced();
+    }
+    const std::string title = document_->title();
+    if (label() == nullptr || title != label()) {
+        copy_label(title.c_str());
+    }
+    // Until a file is in use the window closes as any other; from then on it
+    // asks first about unsaved changes.
+    if (document_->worked_with_files()) {
+        callback(close_cb, this);
+    }
+}
+
+void MainWindow::close_cb(Fl_Widget*, void* data) {
+    auto* window = static_cast<MainWindow*>(data);
+    if (window->commands_->may_close()) {
+        window->hide();
+    }
+}
+
+void MainWindow::undo() {
+    document_->undo();
+}
+
+void MainWindow::redo() {
+    document_->redo();
+}
+
+int MainWindow::handle(int event) {
+    if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && commands_ != nullptr) {
+        const int key = Fl::event_key();
+        const bool ctrl = Fl::event_state(FL_CTRL) != 0;
+        const bool shift = Fl::event_state(FL_SHIFT) != 0;
+        if (key == FL_F + 1 && !ctrl) {
+            commands_->help();
+            return 1;
+        }
+        if (ctrl) {
+            switch (key) {
+            case 'n':
+                commands_->new_design();
+                return 1;
+            case 'o':
+                commands_->open();
+                return 1;
+            case 's':
+                shift ? commands_->save_as() : commands_->save();
+                return 1;
+            case 'z':
+                shift ? redo() : undo();
+                return 1;
+            case 'y':
+                redo();
+                return 1;
+            case 'e':
+                commands_->export_track_table();
+                return 1;
+            default:
+                break;
+            }
+        }
+    }
+    return Fl_Double_Window::handle(event);
 }

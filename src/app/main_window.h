@@ -1,17 +1,59 @@
 // The program's only top-level window: controls on the left, the 3-D view on
-// the right.
+// the right. It keeps its controls by name and shows the document in them and
+// in its title; it takes the editor's keys (the view declines keys).
 #pragma once
 
 #include <FL/Fl_Double_Window.H>
+
+#include <memory>
+
+#include "app/dialogs.h"
+#include "app/file_commands.h"
+#include "document/document.h"
+
+class CoasterWindow;
+class Fl_Check_Button;
+class Fl_Value_Slider;
 
 class MainWindow : public Fl_Double_Window {
 public:
     MainWindow(int x, int y, int w, int h, const char* label);
     ~MainWindow() override;
+
+    // Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y,
+    // Ctrl+E and F1; every other event as any window.
+    int handle(int event) override;
+
+    FileCommands& file_commands() { return *commands_; }
+    // Sets the controls that show the design from the scene (tension, speed,
+    // Constant Velocity, Conserve Energy, the roll of a selected point)
+    // without running their callbacks.
+    void show_design();
+
+private:
+    friend MainWindow* build_main_window(Document& document, Dialogs& dialogs,
+                                         const std::string& examples_folder);
+    void attach(Document& document, Dialogs& dialogs, const std::string& examples_folder);
+    void on_document_change(Document::Change change);
+    // Undo and Redo of the keys: the view redraws once.
+    void undo();
+    void redo();
+    static void close_cb(Fl_Widget* window, void* data);
+
+    Document* document_ = nullptr;
+    std::unique_ptr<FileCommands> commands_;
+    CoasterWindow* view_ = nullptr;
+    Fl_Value_Slider* roll_ = nullptr;
+    Fl_Value_Slider* tension_ = nullptr;
+    Fl_Check_Button* constant_velocity_ = nullptr;
+    Fl_Check_Button* conserve_energy_ = nullptr;
+    Fl_Value_Slider* velocity_ = nullptr;
 };
 
 // Builds the main window "Looptide" at (10, 10), 700 x 600, with its 23
-// children in table order (the view among them), sets the_coaster_window and
-// ends the window's group. The caller shows and owns the window; deleting it
+// children in table order (the view among them) showing `document`, sets
+// the_coaster_window and ends the window's group. The caller shows and owns
+// the window, which must go before the document and the dialogs; deleting it
 // deletes every control and the view.
-MainWindow* build_main_window();
+MainWindow* build_main_window(Document& document, Dialogs& dialogs,
+                              const std::string& examples_folder = {});

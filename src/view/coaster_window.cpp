@@ -4,11 +4,17 @@
 
 CoasterWindow* the_coaster_window = nullptr;
 
-CoasterWindow::CoasterWindow(int x, int y, int w, int h)
-    : Fl_Gl_Window(x, y, w, h, "Coaster Window"), camera_(&scene_.track()) {
+CoasterWindow::CoasterWindow(int x, int y, int w, int h, Document& document)
+    : Fl_Gl_Window(x, y, w, h, "Coaster Window"), document_(document),
+      scene_(document.scene()), camera_(&scene_.track()) {
     mode(kGlMode);
 }
 
 CoasterWindow::~CoasterWindow() {
     Fl::remove_timeout(step_timeout_cb, this); // a pending step must not outlive the view
+    // A gesture cut short (the window closed mid-drag) still ends its step.
+    if (mouse_edit_open_) {
+        document_.end_gesture();
+    }
+    end_control_drag();
 }

@@ -1,8 +1,9 @@
-// The 480 x 480 OpenGL view of a Scene: draws it, picks objects in it, turns
-// mouse gestures into changes of it and its camera, and wakes the animation
-// step. The scene itself (track, train, light, generators, selection) holds no
-// GL. Implementation by concern: commands.cpp, animation.cpp, frame.cpp,
-// draw_*.cpp, picking.cpp, mouse.cpp.
+// The 480 x 480 OpenGL view of a document's Scene: draws it, picks objects in
+// it, turns mouse gestures into changes of it and its camera, and wakes the
+// animation step. Every change of the design goes through the document's one
+// edit path; the scene itself (track, train, light, generators, selection)
+// holds no GL. Implementation by concern: commands.cpp, animation.cpp,
+// frame.cpp, draw_*.cpp, picking.cpp, mouse.cpp.
 #pragma once
 
 #include <FL/Fl_Gl_Window.H>
@@ -12,6 +13,7 @@
 #include <optional>
 
 #include "camera/orbit_camera.h"
+#include "document/document.h"
 #include "scene/frame_layout.h"
 #include "scene/scene.h"
 #include "view/draw_list.h"
@@ -21,9 +23,11 @@ public:
     // The OpenGL window mode: RGB colour, double buffering, a depth buffer.
     static constexpr int kGlMode = FL_RGB | FL_DOUBLE | FL_DEPTH;
 
-    CoasterWindow(int x, int y, int w, int h);
+    // Shows and edits `document`, which must outlive the view.
+    CoasterWindow(int x, int y, int w, int h, Document& document);
     ~CoasterWindow() override;
 
+    Document& document() { return document_; }
     Scene& scene() { return scene_; }
     const Scene& scene() const { return scene_; }
     OrbitCamera& camera() { return camera_; }
@@ -45,6 +49,14 @@ public:
     void add_point();    // redraws only when the count changed
     void remove_point(); // redraws only when the count changed
     void add_ball_generator();
+
+    // A control dragged with the mouse (a slider) edits as one undo step:
+    // the first change of the drag opens it, the button's release closes it.
+    void begin_control_drag();
+    void end_control_drag();
+    // After New, Open, Undo or Redo put a whole design in place: one redraw,
+    // and the step timeout aimed anew.
+    void design_replaced();
 
     // Runs after every left press whose pick hit something (the ground
     // included), once the scene's selection is set: the main window shows a
@@ -108,12 +120,15 @@ private:
     void zoom(int y);             // middle drag
     void raise_target(int y);     // Ctrl + middle drag
 
-    Scene scene_;
+    Document& document_;
+    Scene& scene_; // the document's
     OrbitCamera camera_;
     std::function<void()> on_pick_;
     int last_button_ = 0;
     int last_mouse_x_ = 0;
     int last_mouse_y_ = 0;
+    bool mouse_edit_open_ = false;   // a left press opened an undo step
+    bool control_edit_open_ = false; // a slider drag opened one
     FrameLayout layout_;
     DrawList draw_list_; // every vertex of the scene goes through it
 };

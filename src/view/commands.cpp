@@ -1,10 +1,12 @@
-// The controls' commands: the scene applies each within its limits; the view
-// asks for the redraw the control needs (damage(1)) and re-arms the step
-// timeout when the animation's timing may have changed.
+// The controls' commands: the scene applies each within its limits, those
+// that change the design through the document's edit path (so each is an
+// undo step when it changed anything); the view asks for the redraw the
+// control needs (damage(1)) and re-arms the step timeout when the animation's
+// timing may have changed.
 #include "view/coaster_window.h"
 
 void CoasterWindow::set_curve_type(CurveType type) {
-    scene_.set_curve_type(type);
+    document_.edit([type](Scene& s) { s.set_curve_type(type); });
     damage(1);
 }
 
@@ -14,18 +16,18 @@ void CoasterWindow::toggle_animation() {
 }
 
 void CoasterWindow::set_tension(float tension) {
-    scene_.set_tension(tension);
+    document_.edit([tension](Scene& s) { s.set_tension(tension); });
     damage(1);
 }
 
 void CoasterWindow::set_constant_velocity(bool on) {
-    scene_.set_constant_velocity(on);
+    document_.edit([on](Scene& s) { s.set_constant_velocity(on); });
     schedule_step();
     damage(1);
 }
 
 void CoasterWindow::set_velocity(double v) {
-    scene_.set_velocity(v);
+    document_.edit([v](Scene& s) { s.set_velocity(v); });
     schedule_step();
     damage(1);
 }
@@ -36,17 +38,17 @@ void CoasterWindow::set_look_from_car(bool on) {
 }
 
 void CoasterWindow::set_selected_roll(double roll) {
-    scene_.set_selected_roll(roll);
+    document_.edit([roll](Scene& s) { return s.set_selected_roll(roll); });
     damage(1);
 }
 
 void CoasterWindow::add_car() {
-    scene_.add_car();
+    document_.edit([](Scene& s) { return s.add_car(); });
     damage(1);
 }
 
 void CoasterWindow::remove_car() {
-    scene_.remove_car();
+    document_.edit([](Scene& s) { return s.remove_car(); });
     damage(1);
 }
 
@@ -56,23 +58,42 @@ void CoasterWindow::set_lights_on(bool on) {
 }
 
 void CoasterWindow::set_conserve_energy(bool on) {
-    scene_.set_conserve_energy(on);
+    document_.edit([on](Scene& s) { s.set_conserve_energy(on); });
     damage(1);
 }
 
 void CoasterWindow::add_point() {
-    if (scene_.add_point()) {
+    if (document_.edit([](Scene& s) { return s.add_point(); })) {
         damage(1);
     }
 }
 
 void CoasterWindow::remove_point() {
-    if (scene_.remove_point()) {
+    if (document_.edit([](Scene& s) { return s.remove_point(); })) {
         damage(1);
     }
 }
 
 void CoasterWindow::add_ball_generator() {
-    scene_.add_ball_generator();
+    document_.edit([](Scene& s) { return s.add_ball_generator(); });
+    damage(1);
+}
+
+void CoasterWindow::begin_control_drag() {
+    if (!control_edit_open_) {
+        control_edit_open_ = true;
+        document_.begin_gesture();
+    }
+}
+
+void CoasterWindow::end_control_drag() {
+    if (control_edit_open_) {
+        control_edit_open_ = false;
+        document_.end_gesture();
+    }
+}
+
+void CoasterWindow::design_replaced() {
+    schedule_step();
     damage(1);
 }

@@ -30,6 +30,11 @@ int CoasterWindow::handle(int event) {
         damage(1);
         return 1;
     case FL_RELEASE:
+        // Whatever a left drag moved, press to release, is one undo step.
+        if (mouse_edit_open_) {
+            mouse_edit_open_ = false;
+            document_.end_gesture();
+        }
         damage(1);
         return 1;
     case FL_SHOW:
@@ -46,7 +51,14 @@ bool CoasterWindow::press() {
     last_button_ = Fl::event_button();
     // Any press drops the selection; only the left button picks a new one.
     scene_.clear_selection();
-    return last_button_ == kLeftButton && select();
+    if (last_button_ != kLeftButton) {
+        return false;
+    }
+    if (!mouse_edit_open_) {
+        mouse_edit_open_ = true;
+        document_.begin_gesture();
+    }
+    return select();
 }
 
 bool CoasterWindow::select() {
@@ -119,7 +131,7 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
         // The orbit eye is where the drawn view looks from, so the ray from
         // it through the pointer's point on the near plane is the pointer's.
         const Point3 eye{camera_.eye_x(), camera_.eye_y(), camera_.eye_z()};
-        scene_.drag_selection(eye, near, vertical);
+        document_.edit([&](Scene& s) { return s.drag_selection(eye, near, vertical); });
         return;
     }
     // The ride view looks from above the train, not from the orbit eye: the
@@ -128,7 +140,7 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
     // near point, a move lands only beyond the near plane, in front of the view.
     Point3 far;
     if (unproject(x, win_y, 1.0, &far.x, &far.y, &far.z) == GL_TRUE) {
-        scene_.drag_selection(near, far, vertical);
+        document_.edit([&](Scene& s) { return s.drag_selection(near, far, vertical); });
     }
 }
 

@@ -34,15 +34,29 @@ start_xvfb() {
     export DISPLAY=":$(head -n 1 "$work/display")"
 }
 
-# start_program BINARY: starts it on $DISPLAY, its standard error in
-# $work/stderr, and sets pid and window, its first window titled "Looptide".
-start_program() {
-    "$1" 2>"$work/stderr" &
+# start_program BINARY [ARGUMENT...]: starts it on $DISPLAY, its standard
+# error in $work/stderr, and sets pid and window, its first window titled
+# "Looptide".
+start_program() { start_titled Looptide "$@"; }
+
+# start_titled TITLE BINARY [ARGUMENT...]: the same for a first window titled
+# TITLE (a design's name before " - Looptide", say).
+start_titled() {
+    local title=$1
+    shift
+    "$@" 2>"$work/stderr" &
     pid=$!
     at_exit "kill $pid 2>/dev/null"
-    window=$(timeout 30 xdotool search --sync --onlyvisible --all --pid "$pid" --name '^Looptide$' |
-        head -n 1) || true
-    [ -n "$window" ] || fail "$1 showed no window titled Looptide"
+    window=$(find_window "$title") || true
+    [ -n "$window" ] || fail "$1 showed no window titled $title"
+}
+
+# find_window TITLE: a visible window of the program titled exactly TITLE,
+# waited for (bounded).
+find_window() {
+    local pattern
+    pattern="^$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")\$"
+    timeout 30 xdotool search --sync --onlyvisible --all --pid "$pid" --name "$pattern" | head -n 1
 }
 
 # Waits (bounded) for the program to end and sets status to its exit status.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary DESTDIR under a prefix of its own and
 # checks what lands there: exactly the files of EXPECTED_FILES, a valid desktop
-# entry whose command and icon are installed, valid AppStream metainfo, and a
+# entry whose command (given %f) and icon are installed, a MIME package that
+# gives .looptide files the entry's type, valid AppStream metainfo, and a
 # program that starts from there on $DISPLAY (or a private X server when there
 # is none), shows its window "Looptide" and exits with status 0 on Escape.
 #   installed_program_test.sh BUILD_DIR EXPECTED_FILES
@@ -26,11 +27,22 @@ diff -u <(LC_ALL=C sort "$expected") \
 
 desktop=$root/share/applications/$app.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
-# The program takes no arguments, so the entry's command is the bare name of
-# the installed program (a field code such as %f would hand it file names).
+# The entry starts the installed program with the file it is given (%f), for
+# the file type that the installed MIME package defines.
 command=$(sed -n 's/^Exec=//p' "$desktop")
-[[ $command =~ ^[a-z]+$ && -x $root/bin/$command ]] ||
-    fail "Exec=$command is not the bare name of a program in $prefix/bin"
+[[ $command =~ ^([a-z]+)\ %f$ && -x $root/bin/${BASH_REMATCH[1]} ]] ||
+    fail "Exec=$command is not an installed program in $prefix/bin given %f"
+mime_type=$(sed -n 's/^MimeType=\(.*\);$/\1/p' "$desktop")
+mime_package=$root/share/mime/packages/$app.xml
+mime=$work/mime
+mkdir -p "$mime/packages"
+cp "$mime_package" "$mime/packages/"
+XDG_DATA_DIRS=$work update-mime-database "$mime" 2>"$work/mime.log" || fail "update-mime-database rejects $mime_package"
+[[ ! -s $work/mime.log ]] || fail "update-mime-database warns: $(cat "$work/mime.log")"
+grep -qxF "50:$mime_type:*.looptide" "$mime/globs2" ||
+    fail "the MIME package does not map *.looptide to $mime_type, the desktop entry's type"
+grep -qF "$mime_type application/json" "$mime/subclasses" ||
+    fail "$mime_type is not a kind of application/json"
 icon=$(sed -n 's/^Icon=//p' "$desktop")
 [[ -f $root/share/icons/hicolor/scalable/apps/$icon.svg &&
     -f $root/share/icons/hicolor/48x48/apps/$icon.png ]] ||

@@ -94,7 +94,8 @@ TEST(ViewCommands, TheStepTimeoutIsArmedOnlyWhileAStepCanBeDue) {
 }
 
 TEST(ViewCommands, AViewThatGoesAwayTakesItsPendingStepWithIt) {
-    auto v = std::make_unique<CoasterWindow>(0, 0, 100, 100);
+    Document document;
+    auto v = std::make_unique<CoasterWindow>(0, 0, 100, 100, document);
     v->toggle_animation();
     ASSERT_TRUE(Fl::has_timeout(step_timeout_cb, v.get()));
     const void* gone = v.get();

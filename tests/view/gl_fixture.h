@@ -140,7 +140,10 @@ public:
     // quad whole or split it into two triangles).
     int polygons_per_quad();
 
+    Document& document() { return document_; }
+
 private:
+    Document document_; // outlives the window and its view
     std::unique_ptr<Fl_Window> window_;
     CoasterWindow* view_ = nullptr; // owned by window_
     int polygons_per_quad_ = 0;

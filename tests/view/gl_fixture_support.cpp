@@ -65,7 +65,7 @@ std::vector<std::vector<FeedbackVertex>> Feedback::polygons_coloured(float r, fl
 GlView::GlView() {
     window_ = std::make_unique<Fl_Window>(0, 0, kSize, kSize, "view harness");
     window_->begin();
-    view_ = new CoasterWindow(0, 0, kSize, kSize);
+    view_ = new CoasterWindow(0, 0, kSize, kSize, document_);
     window_->end();
     window_->show();
     for (int i = 0; i < 100 && !view_->shown(); ++i) {

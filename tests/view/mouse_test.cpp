@@ -78,7 +78,8 @@ TEST(MouseEvents, TakesPressDragReleaseShowAndDeclinesTheRest) {
 }
 
 TEST(MouseEvents, ShowEventShowsAHiddenViewWithoutRecursing) {
-    CoasterWindow v(20, 20, 120, 120);
+    Document document;
+    CoasterWindow v(20, 20, 120, 120, document);
     ASSERT_FALSE(v.shown());
     // Showing a window sends it FL_SHOW from inside show(); the handler's own
     // show() must then find the window shown and return.
@@ -129,6 +130,23 @@ TEST(LeftDrag, ControlPointSlidesFlatKeepingRollAndRisesWithCtrl) {
     // The rest of the ring stays put.
     EXPECT_EQ(v.scene().track().point(0).x, -2.501);
     EXPECT_EQ(v.scene().track().point(1).z, 2.501);
+
+    // Press to release, both moves are one undo step, recorded at the
+    // release; Undo puts the point back where the press found it.
+    Document& doc = h.document();
+    EXPECT_EQ(doc.history().undo_steps(), 0);
+    h.release(base.x, base.y - 60);
+    EXPECT_EQ(doc.history().undo_steps(), 1);
+    ASSERT_TRUE(doc.undo());
+    const ControlPoint back = v.scene().track().point(2);
+    EXPECT_EQ(back.x, start.x);
+    EXPECT_EQ(back.y, start.y);
+    EXPECT_EQ(back.z, start.z);
+    // A click that moves nothing is no step.
+    h.press(kLeft, cube.x, cube.y);
+    h.release(cube.x, cube.y);
+    EXPECT_EQ(doc.history().undo_steps(), 0);
+    EXPECT_TRUE(doc.can_redo());
 }
 
 // The ride view looks from above the train, far from the orbit eye, at point

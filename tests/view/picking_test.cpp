@@ -272,7 +272,8 @@ TEST(Picking, CrowdedPointsOverflowTheBuffer) {
 TEST(Picking, HiddenViewPicksNothing) {
     // A view that has no window yet has nothing under the pointer, and
     // handling a press must not touch GL without a context.
-    CoasterWindow v(0, 0, 100, 100);
+    Document document;
+    CoasterWindow v(0, 0, 100, 100, document);
     bool picked = false;
     v.on_pick([&picked] { picked = true; });
     v.scene().select_name(3);

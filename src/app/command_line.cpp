@@ -1,0 +1,140 @@
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "document/design_file.h"
+#include "document/track_table.h"
+
+#ifndef LOOPTIDE_VERSION
+#define LOOPTIDE_VERSION "unknown"
+#endif
+
+namespace {
+
+CommandLine usage_error(std::string error) {
+    CommandLine c;
+    c.action = CommandLine::Action::usage_error;
+    c.error = std::move(error);
+    return c;
+}
+
+// A whole decimal number and nothing else; NaN when the text is not one.
+double metres(const std::string& text) {
+    if (text.empty()) {
+        return std::nan("");
+    }
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || errno == ERANGE) {
+        return std::nan("");
+    }
+    return value;
+}
+
+CommandLine parse_export(const std::vector<std::string>& args) {
+    // --export-track DESIGN OUT [--spacing METRES], the spacing before or after.
+    CommandLine c;
+    c.action = CommandLine::Action::export_track;
+    c.spacing = kDefaultTableSpacing;
+    std::vector<std::string> files;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--spacing") {
+            if (i + 1 == args.size()) {
+                return usage_error("--spacing needs a number of metres");
+            }
+            c.spacing = metres(args[++i]);
+            if (std::isnan(c.spacing)) {
+                return usage_error("--spacing needs a number of metres, not \"" + args[i] + "\"");
+            }
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usage_error("unknown option " + a);
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2) {
+        return usage_error("--export-track needs a design file and an output file");
+    }
+    c.design = files[0];
+    c.output = files[1];
+    return c;
+}
+
+} // namespace
+
+CommandLine parse_command_line(const std::vector<std::string>& args) {
+    if (args.empty()) {
+        return {};
+    }
+    const std::string& first = args[0];
+    if (first == "--help" || first == "-h") {
+        CommandLine c;
+        c.action = CommandLine::Action::help;
+        return args.size() == 1 ? c : usage_error("--help takes no arguments");
+    }
+    if (first == "--version") {
+        CommandLine c;
+        c.action = CommandLine::Action::version;
+        return args.size() == 1 ? c : usage_error("--version takes no arguments");
+    }
+    if (first == "--export-track") {
+        return parse_export(args);
+    }
+    // "--" ends the options: a design whose name starts with a dash.
+    std::size_t at = 0;
+    if (first == "--") {
+        at = 1;
+    } else if (first.size() > 1 && first[0] == '-') {
+        return usage_error("unknown option " + first);
+    }
+    if (args.size() != at + 1) {
+        return usage_error(args.size() == at ? "-- needs a design file after it"
+                                             : "one design file at a time");
+    }
+    CommandLine c;
+    c.design = args[at];
+    return c;
+}
+
+std::string usage_text() {
+    return "Usage:\n"
+           "  looptide [FILE]\n"
+           "      Starts the editor, with the design FILE (a .looptide file) when given.\n"
+           "  looptide --export-track DESIGN OUT [--spacing METRES]\n"
+           "      Writes the track of DESIGN to OUT as a tab-separated track table\n"
+           "      (No., PosX..Z, FrontX..Z, LeftX..Z, UpX..Z; metres, y up), one row\n"
+           "      every METRES along the track (default 0.5, from 0.05 to 10).\n"
+           "      Needs no display.\n"
+           "  looptide --help       Shows this text.\n"
+           "  looptide --version    Shows the version.\n"
+           "\n"
+           "In the editor: Ctrl+N new, Ctrl+O open, Ctrl+S save, Ctrl+Shift+S save as,\n"
+           "Ctrl+Z undo, Ctrl+Shift+Z or Ctrl+Y redo, Ctrl+E export the track table,\n"
+           "F1 help.\n";
+}
+
+std::string version_text() {
+    return std::string("Looptide ") + LOOPTIDE_VERSION;
+}
+
+int run_export(const CommandLine& command) {
+    if (Failure bad = check_table_spacing(command.spacing)) {
+        std::fprintf(stderr, "looptide: %s.\n", bad->c_str());
+        return 1;
+    }
+    Design design;
+    if (Failure failure = read_design(command.design, design)) {
+        std::fprintf(stderr, "looptide: %s\n", failure->c_str());
+        return 1;
+    }
+    if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
+        std::fprintf(stderr, "looptide: %s\n", failure->c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,193 @@
+#include "app/file_commands.h"
+
+#include <sys/stat.h>
+
+#include "document/track_table.h"
+
+namespace {
+
+constexpr const char* kDesignExtension = ".looptide";
+constexpr const char* kDesignPattern = "*.looptide";
+constexpr const char* kDesignFilter = "Looptide designs";
+constexpr const char* kTableExtension = ".csv";
+
+bool ends_with(const std::string& s, const std::string& end) {
+    return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
+}
+
+bool exists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string name_of(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// "track.looptide" from "track.looptide", "track.csv" from "track.looptide".
+std::string with_extension(const std::string& name, const std::string& extension) {
+    std::string base = name;
+    if (ends_with(base, kDesignExtension)) {
+        base.resize(base.size() - std::string(kDesignExtension).size());
+    }
+    return base + extension;
+}
+
+} // namespace
+
+FileCommands::FileCommands(Document& document, Dialogs& dialogs, std::string examples_folder)
+    : document_(document), dialogs_(dialogs), examples_folder_(std::move(examples_folder)),
+      folder_(examples_folder_) {}
+
+bool FileCommands::settle_unsaved_changes(const std::string& before) {
+    if (!document_.modified()) {
+        return true;
+    }
+    const std::string name =
+        document_.path().empty() ? "the untitled design" : "\"" + document_.file_name() + "\"";
+    switch (dialogs_.ask_to_save("Save the changes to " + name + " before " + before + "?")) {
+    case Dialogs::Answer::save:
+        return save();
+    case Dialogs::Answer::discard:
+        return true;
+    case Dialogs::Answer::cancel:
+        break;
+    }
+    return false;
+}
+
+void FileCommands::new_design() {
+    // Not in the middle of a drag, whose step would then span two designs.
+    if (!document_.in_gesture() && settle_unsaved_changes("starting a new one")) {
+        document_.new_design();
+    }
+}
+
+void FileCommands::open() {
+    if (document_.in_gesture() || !settle_unsaved_changes("opening another")) {
+        return;
+    }
+    const std::string path =
+        dialogs_.choose_file_to_open("Open design", kDesignFilter, kDesignPattern, folder_);
+    if (!path.empty()) {
+        open_file(path);
+    }
+}
+
+bool FileCommands::open_file(const std::string& path) {
+    if (Failure failure = open_file_quietly(path)) {
+        dialogs_.alert("Open failed", *failure);
+        return false;
+    }
+    return true;
+}
+
+Failure FileCommands::open_file_quietly(const std::string& path) {
+    Failure failure = document_.open(path);
+    if (!failure) {
+        remember_folder_of(path);
+    }
+    return failure;
+}
+
+bool FileCommands::save() {
+    if (document_.path().empty()) {
+        return save_as();
+    }
+    if (Failure failure = document_.save()) {
+        dialogs_.alert("Save failed", *failure);
+        return false;
+    }
+    return true;
+}
+
+bool FileCommands::save_as() {
+    const std::string suggestion =
+        document_.path().empty() ? std::string("untitled") + kDesignExtension : document_.file_name();
+    const std::string path = choose_target("Save design as", kDesignFilter, kDesignExtension, suggestion);
+    if (path.empty()) {
+        return false;
+    }
+    if (Failure failure = document_.save_as(path)) {
+        dialogs_.alert("Save failed", *failure);
+        return false;
+    }
+    remember_folder_of(path);
+    return true;
+}
+
+void FileCommands::export_track_table() {
+    const std::string base = document_.path().empty() ? "track" : document_.file_name();
+    const std::string path = choose_target("Export track table", "Track tables",
+                                           kTableExtension, with_extension(base, kTableExtension));
+    if (path.empty()) {
+        return;
+    }
+    if (Failure failure =
+            ::export_track_table(document_.scene().track(), kDefaultTableSpacing, path)) {
+        dialogs_.alert("Export failed", *failure);
+    }
+}
+
+std::string FileCommands::choose_target(const std::string& title, const std::string& filter_name,
+                                        const std::string& extension, const std::string& name) {
+    const std::string chosen =
+        dialogs_.choose_file_to_save(title, filter_name, "*" + extension, folder_, name);
+    if (chosen.empty() || ends_with(chosen, extension)) {
+        return chosen; // the chooser itself asked before replacing this name
+    }
+    const std::string path = chosen + extension;
+    if (exists(path) &&
+        !dialogs_.ask_to_replace("\"" + name_of(path) + "\" already exists. Replace it?")) {
+        return {};
+    }
+    return path;
+}
+
+bool FileCommands::may_close() {
+    if (!document_.worked_with_files()) {
+        return true;
+    }
+    return settle_unsaved_changes("closing");
+}
+
+void FileCommands::help() {
+    dialogs_.show_help(help_text(examples_folder_));
+}
+
+void FileCommands::remember_folder_of(const std::string& path) {
+    const std::string folder = folder_of(path);
+    // An example opened from the examples folder is not a file of the person's own.
+    if (folder != examples_folder_) {
+        folder_ = folder;
+    }
+}
+
+std::string help_text(const std::string& examples_folder) {
+    std::string text =
+        "Keys\n"
+        "  Ctrl+N  New design          Ctrl+O  Open a design\n"
+        "  Ctrl+S  Save                Ctrl+Shift+S  Save as\n"
+        "  Ctrl+Z  Undo                Ctrl+Shift+Z or Ctrl+Y  Redo\n"
+        "  Ctrl+E  Export the track table (CSV)\n"
+        "  F1  This help               Escape  Close the window\n"
+        "\n"
+        "Mouse, in the 3-D view\n"
+        "  Left press: select a point, handle, the light or a generator\n"
+        "  Left drag: move it across the ground; with Ctrl: up or down\n"
+        "  Right drag: orbit the camera; with Ctrl: raise or lower it\n"
+        "  Middle drag: zoom; with Ctrl: raise or lower the point looked at\n";
+    if (!examples_folder.empty()) {
+        text += "\nExample designs are in " + examples_folder + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,257 @@
+// The editor's keys, files and undo as a person meets them in the main
+// window: the questions asked before work is lost, the choosers, the title,
+// the controls showing a restored design, and a slider drag as one step.
+#include <gtest/gtest.h>
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Value_Slider.H>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/app_fixture.h"
+#include "app/controls.h"
+
+namespace {
+
+class FileCommandsTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        Fl::e_number = 0; // no event of an earlier test is under way
+        char pattern[] = "/tmp/looptide-app-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override {
+        MainWindowFixture::TearDown();
+        std::string command = "rm -rf '" + folder_ + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    // A key as the toolkit hands it to the window when no control takes it.
+    int key(int keysym, int state = 0) {
+        Fl::e_keysym = keysym;
+        Fl::e_state = state;
+        return window_->handle(FL_SHORTCUT);
+    }
+    void press(Child c) { child(c)->do_callback(); }
+    Fl_Value_Slider& slider(Child c) { return *child_as<Fl_Value_Slider>(c); }
+    int checked(Child c) { return child_as<Fl_Button>(c)->value(); }
+    std::string title() const { return window_->label() == nullptr ? "" : window_->label(); }
+    std::string file(const std::string& name) const { return folder_ + "/" + name; }
+    static std::string contents(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    bool exists(const std::string& path) const {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0;
+    }
+
+    std::string folder_;
+};
+
+TEST_F(FileCommandsTest, UndoAndRedoKeysRestoreTheDesignAndTheControlsShowIt) {
+    window_->show(); // a window that is not shown takes no redraw requests
+    // Four edits from the controls: Bezier, a tension, a speed, energy off.
+    press(kBezier);
+    slider(kTension).value(0.4);
+    press(kTension);
+    slider(kVelocity).value(12.0);
+    press(kVelocity);
+    child_as<Fl_Button>(kConserveEnergy)->value(0);
+    press(kConserveEnergy);
+    scene().select_name(1);
+    slider(kRollSlider).value(45.0);
+    press(kRollSlider);
+    ASSERT_EQ(document_.history().undo_steps(), 5);
+
+    // Ctrl+Z four times: the roll, energy, speed and tension come back, and
+    // each control shows the value it had, without running its callback.
+    for (int k = 0; k < 4; ++k) {
+        view().clear_damage();
+        EXPECT_EQ(key('z', FL_CTRL), 1);
+        EXPECT_TRUE(view().damage() != 0) << "the view redraws the restored design";
+    }
+    EXPECT_EQ(scene().track().curve_type(), CurveType::Bezier);
+    EXPECT_EQ(scene().track().tension(), 0.0f);
+    EXPECT_EQ(slider(kTension).value(), 0.0);
+    EXPECT_EQ(slider(kVelocity).value(), 3.0);
+    EXPECT_EQ(scene().train().base_speed, 0.1);
+    EXPECT_EQ(checked(kConserveEnergy), 1);
+    EXPECT_TRUE(scene().train().conserve_energy);
+    EXPECT_EQ(scene().track().point(1).roll, 0.0);
+    EXPECT_EQ(slider(kRollSlider).value(), 0.0) << "the selected point's restored bank";
+
+    // Ctrl+Shift+Z and Ctrl+Y both redo.
+    EXPECT_EQ(key('z', FL_CTRL | FL_SHIFT), 1);
+    EXPECT_EQ(key('y', FL_CTRL), 1);
+    EXPECT_EQ(scene().track().tension(), 0.4f);
+    EXPECT_EQ(slider(kTension).value(), static_cast<double>(0.4f));
+    EXPECT_EQ(slider(kVelocity).value(), 12.0);
+    EXPECT_EQ(scene().train().base_speed, 12.0 / 30.0);
+
+    // Keys that are not the editor's pass on: Escape still closes the window.
+    EXPECT_EQ(key('z'), 0);
+    EXPECT_EQ(key(FL_Escape), 0);
+    EXPECT_EQ(key('q', FL_CTRL), 0);
+    EXPECT_EQ(title(), "Looptide") << "a session without files keeps its title";
+}
+
+TEST_F(FileCommandsTest, ASliderDraggedFromPressToReleaseIsOneStep) {
+    // The slider's changes during a drag arrive as push and drag events; the
+    // release, through the program's event dispatch, closes the step.
+    scene().select_name(2);
+    Fl::e_number = FL_PUSH;
+    for (double roll : {10.0, 20.0, 35.0}) {
+        slider(kRollSlider).value(roll);
+        press(kRollSlider);
+        Fl::e_number = FL_DRAG;
+    }
+    EXPECT_EQ(document_.history().undo_steps(), 0) << "the drag is not over yet";
+    dispatch_event(FL_RELEASE, window_.get());
+    EXPECT_EQ(document_.history().undo_steps(), 1);
+    EXPECT_EQ(scene().track().point(2).roll, 35.0);
+
+    // A velocity drag is one step as well; keyboard changes are one each.
+    Fl::e_number = FL_DRAG;
+    for (double v : {5.0, 9.0, 14.0}) {
+        slider(kVelocity).value(v);
+        press(kVelocity);
+    }
+    dispatch_event(FL_RELEASE, window_.get());
+    Fl::e_number = FL_KEYBOARD;
+    for (double t : {0.1, 0.2}) {
+        slider(kTension).value(t);
+        press(kTension);
+    }
+    Fl::e_number = 0;
+    EXPECT_EQ(document_.history().undo_steps(), 4);
+    ASSERT_TRUE(document_.undo());
+    ASSERT_TRUE(document_.undo());
+    ASSERT_TRUE(document_.undo());
+    EXPECT_EQ(scene().train().base_speed, 0.1) << "one undo takes back the whole drag";
+    ASSERT_TRUE(document_.undo());
+    EXPECT_EQ(scene().track().point(2).roll, 0.0);
+}
+
+TEST_F(FileCommandsTest, SaveOpenAndNewAskBeforeLosingWorkAndNameTheFileInTheTitle) {
+    press(kAddCar);
+    // Save while untitled is Save As: the extension is added.
+    dialogs_.chosen = {file("ride")};
+    EXPECT_EQ(key('s', FL_CTRL), 1);
+    const std::string saved = file("ride.looptide");
+    ASSERT_TRUE(exists(saved)) << dialogs_.asked.back();
+    EXPECT_EQ(title(), "ride.looptide - Looptide");
+    EXPECT_EQ(dialogs_.chooser_folders.back(), "/usr/share/looptide/examples");
+    EXPECT_NE(window_->callback(), reinterpret_cast<Fl_Callback*>(Fl_Window::default_callback))
+        << "once files are in use, closing asks first";
+
+    press(kAddCar);
+    EXPECT_EQ(title(), "*ride.looptide - Looptide");
+    // New with unsaved changes: Cancel keeps everything.
+    dialogs_.unsaved_answer = Dialogs::Answer::cancel;
+    key('n', FL_CTRL);
+    EXPECT_EQ(scene().train().cars, 3);
+    EXPECT_EQ(title(), "*ride.looptide - Looptide");
+    EXPECT_NE(dialogs_.asked.back().find("\"ride.looptide\""), std::string::npos);
+    // Closing asks the same; Cancel keeps the window.
+    window_->show();
+    window_->do_callback();
+    EXPECT_TRUE(window_->shown());
+    // Discard: the default design, untitled.
+    dialogs_.unsaved_answer = Dialogs::Answer::discard;
+    key('n', FL_CTRL);
+    EXPECT_EQ(scene().train().cars, 1);
+    EXPECT_EQ(title(), "Looptide");
+    EXPECT_EQ(checked(kConstantVelocity), 1);
+
+    // Open the saved file: its design, its name, its controls; the chooser
+    // now starts where the person saved.
+    dialogs_.chosen = {saved};
+    key('o', FL_CTRL);
+    EXPECT_EQ(scene().train().cars, 2);
+    EXPECT_EQ(title(), "ride.looptide - Looptide");
+    EXPECT_EQ(dialogs_.chooser_folders.back(), folder_);
+    EXPECT_FALSE(document_.can_undo()) << "an opened design starts a new history";
+
+    // An edit saved with Ctrl+S goes to the same file, without a chooser.
+    slider(kVelocity).value(24.0);
+    press(kVelocity);
+    const std::size_t choosers = dialogs_.chooser_folders.size();
+    key('s', FL_CTRL);
+    EXPECT_EQ(dialogs_.chooser_folders.size(), choosers);
+    EXPECT_NE(contents(saved).find("0.8"), std::string::npos) << contents(saved);
+    EXPECT_EQ(title(), "ride.looptide - Looptide");
+    window_->do_callback();
+    EXPECT_FALSE(window_->shown()) << "nothing unsaved: the window closes at once";
+}
+
+TEST_F(FileCommandsTest, ABadFileIsReportedAndChangesNothing) {
+    press(kAddCar);
+    const std::string bad = file("bad.looptide");
+    std::ofstream(bad) << "{ \"format\": \"looptide\", \"version\": 1, ";
+    dialogs_.unsaved_answer = Dialogs::Answer::discard;
+    dialogs_.chosen = {bad};
+    key('o', FL_CTRL);
+    ASSERT_FALSE(dialogs_.asked.empty());
+    const std::string& said = dialogs_.asked.back();
+    EXPECT_EQ(said.rfind("Open failed: ", 0), 0u) << said;
+    EXPECT_NE(said.find(bad), std::string::npos) << said;
+    EXPECT_EQ(scene().train().cars, 2);
+    EXPECT_TRUE(document_.can_undo());
+    EXPECT_EQ(title(), "Looptide");
+    EXPECT_EQ(document_.path(), "");
+}
+
+TEST_F(FileCommandsTest, SaveAsAsksBeforeTheAddedExtensionReplacesAFile) {
+    const std::string existing = file("mine.looptide");
+    std::ofstream(existing) << "precious";
+    dialogs_.chosen = {file("mine")};
+    dialogs_.replace_answer = false;
+    key('s', FL_CTRL | FL_SHIFT);
+    EXPECT_EQ(contents(existing), "precious");
+    EXPECT_NE(dialogs_.asked.back().find("\"mine.looptide\" already exists"), std::string::npos);
+    EXPECT_EQ(document_.path(), "");
+
+    dialogs_.chosen = {file("mine")};
+    dialogs_.replace_answer = true;
+    key('s', FL_CTRL | FL_SHIFT);
+    EXPECT_NE(contents(existing), "precious");
+    EXPECT_EQ(document_.path(), existing);
+
+    // A save that fails says where, and the design stays unsaved.
+    press(kAddCar);
+    ASSERT_EQ(::mkdir(file("folder.looptide").c_str(), 0755), 0);
+    dialogs_.chosen = {file("folder.looptide")};
+    key('s', FL_CTRL | FL_SHIFT);
+    EXPECT_EQ(dialogs_.asked.back().rfind("Save failed: ", 0), 0u) << dialogs_.asked.back();
+    EXPECT_NE(dialogs_.asked.back().find(file("folder.looptide")), std::string::npos);
+    EXPECT_EQ(title(), "*mine.looptide - Looptide");
+}
+
+TEST_F(FileCommandsTest, ExportWritesTheTrackTableAndHelpListsTheKeys) {
+    dialogs_.chosen = {file("track")};
+    EXPECT_EQ(key('e', FL_CTRL), 1);
+    EXPECT_EQ(dialogs_.asked.back(), "choose *.csv");
+    const std::string table = contents(file("track.csv"));
+    EXPECT_EQ(table.rfind("\"No.\"\t\"PosX\"", 0), 0u) << table.substr(0, 80);
+    EXPECT_EQ(document_.history().undo_steps(), 0) << "an export is no edit";
+
+    EXPECT_EQ(key(FL_F + 1), 1);
+    const std::string help = dialogs_.asked.back();
+    for (const char* k : {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Z", "Ctrl+Y",
+                          "Ctrl+E", "F1", "Right drag", "/usr/share/looptide/examples"}) {
+        EXPECT_NE(help.find(k), std::string::npos) << k;
+    }
+}
+
+} // namespace
