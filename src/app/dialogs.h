@@ -20,10 +20,12 @@ public:
     virtual void alert(const std::string& title, const std::string& message) = 0;
     // A file to open or to write, starting in `folder` and showing the files
     // that `pattern` matches (as "*.looptide"); empty when cancelled.
-    virtual std::string choose_file_to_open(const std::string& title, const std::string& filter_name,
+    virtual std::string choose_file_to_open(const std::string& title,
+                                            const std::string& filter_name,
                                             const std::string& pattern,
                                             const std::string& folder) = 0;
-    virtual std::string choose_file_to_save(const std::string& title, const std::string& filter_name,
+    virtual std::string choose_file_to_save(const std::string& title,
+                                            const std::string& filter_name,
                                             const std::string& pattern, const std::string& folder,
                                             const std::string& name) = 0;
     virtual void show_help(const std::string& text) = 0;

@@ -111,9 +111,11 @@ bool FileCommands::save() {
 }
 
 bool FileCommands::save_as() {
-    const std::string suggestion =
-        document_.path().empty() ? std::string("untitled") + kDesignExtension : document_.file_name();
-    const std::string path = choose_target("Save design as", kDesignFilter, kDesignExtension, suggestion);
+    const std::string suggestion = document_.path().empty()
+                                       ? std::string("untitled") + kDesignExtension
+                                       : document_.file_name();
+    const std::string path =
+        choose_target("Save design as", kDesignFilter, kDesignExtension, suggestion);
     if (path.empty()) {
         return false;
     }
@@ -127,8 +129,8 @@ bool FileCommands::save_as() {
 
 void FileCommands::export_track_table() {
     const std::string base = document_.path().empty() ? "track" : document_.file_name();
-    const std::string path = choose_target("Export track table", "Track tables",
-                                           kTableExtension, with_extension(base, kTableExtension));
+    const std::string path = choose_target("Export track table", "Track tables", kTableExtension,
+                                           with_extension(base, kTableExtension));
     if (path.empty()) {
         return;
     }
@@ -173,19 +175,18 @@ void FileCommands::remember_folder_of(const std::string& path) {
 }
 
 std::string help_text(const std::string& examples_folder) {
-    std::string text =
-        "Keys\n"
-        "  Ctrl+N  New design          Ctrl+O  Open a design\n"
-        "  Ctrl+S  Save                Ctrl+Shift+S  Save as\n"
-        "  Ctrl+Z  Undo                Ctrl+Shift+Z or Ctrl+Y  Redo\n"
-        "  Ctrl+E  Export the track table (CSV)\n"
-        "  F1  This help               Escape  Close the window\n"
-        "\n"
-        "Mouse, in the 3-D view\n"
-        "  Left press: select a point, handle, the light or a generator\n"
-        "  Left drag: move it across the ground; with Ctrl: up or down\n"
-        "  Right drag: orbit the camera; with Ctrl: raise or lower it\n"
-        "  Middle drag: zoom; with Ctrl: raise or lower the point looked at\n";
+    std::string text = "Keys\n"
+                       "  Ctrl+N  New design          Ctrl+O  Open a design\n"
+                       "  Ctrl+S  Save                Ctrl+Shift+S  Save as\n"
+                       "  Ctrl+Z  Undo                Ctrl+Shift+Z or Ctrl+Y  Redo\n"
+                       "  Ctrl+E  Export the track table (CSV)\n"
+                       "  F1  This help               Escape  Close the window\n"
+                       "\n"
+                       "Mouse, in the 3-D view\n"
+                       "  Left press: select a point, handle, the light or a generator\n"
+                       "  Left drag: move it across the ground; with Ctrl: up or down\n"
+                       "  Right drag: orbit the camera; with Ctrl: raise or lower it\n"
+                       "  Middle drag: zoom; with Ctrl: raise or lower the point looked at\n";
     if (!examples_folder.empty()) {
         text += "\nExample designs are in " + examples_folder + "\n";
     }

@@ -68,8 +68,7 @@ int edit(const std::string& design) {
     }
     Document document;
     const std::unique_ptr<Dialogs> dialogs = make_toolkit_dialogs();
-    std::unique_ptr<MainWindow> window(
-        build_main_window(document, *dialogs, examples_folder()));
+    std::unique_ptr<MainWindow> window(build_main_window(document, *dialogs, examples_folder()));
     // A design that cannot be opened is reported on both channels, over the
     // window with the default design.
     Failure failure;

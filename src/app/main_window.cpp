@@ -111,8 +111,8 @@ MainWindow* build_main_window(Document& document, Dialogs& dialogs,
                                        scene.train().constant_velocity, constant_velocity_cb);
     window->conserve_energy_ = check(10, 355, 175, 20, "Conserve Energy",
                                      scene.train().conserve_energy, conserve_energy_cb);
-    window->velocity_ = slider(10, 380, 190, 20, "Coaster Velocity", shown_velocity(scene), 0, 30,
-                               2, velocity_cb);
+    window->velocity_ =
+        slider(10, 380, 190, 20, "Coaster Velocity", shown_velocity(scene), 0, 30, 2, velocity_cb);
     button(10, 440, 90, 20, "Add Car", add_car_cb);
     button(110, 440, 90, 20, "Remove Car", remove_car_cb);
 

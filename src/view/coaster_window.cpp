@@ -5,8 +5,8 @@
 CoasterWindow* the_coaster_window = nullptr;
 
 CoasterWindow::CoasterWindow(int x, int y, int w, int h, Document& document)
-    : Fl_Gl_Window(x, y, w, h, "Coaster Window"), document_(document),
-      scene_(document.scene()), camera_(&scene_.track()) {
+    : Fl_Gl_Window(x, y, w, h, "Coaster Window"), document_(document), scene_(document.scene()),
+      camera_(&scene_.track()) {
     mode(kGlMode);
 }
 

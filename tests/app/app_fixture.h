@@ -37,7 +37,8 @@ public:
         asked.push_back(title + ": " + message);
     }
     std::string choose_file_to_open(const std::string&, const std::string&,
-                                    const std::string& pattern, const std::string& folder) override {
+                                    const std::string& pattern,
+                                    const std::string& folder) override {
         return choose(pattern, folder);
     }
     std::string choose_file_to_save(const std::string&, const std::string&,
