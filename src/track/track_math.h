@@ -257,10 +257,15 @@ template <typename Pos> Point3 tangent_from(Pos&& pos, float u, int num_points) 
     return normalized(a - b, {0.0, 0.0, 1.0});
 }
 
+// The bank in the radians the side vector is lifted by.
+inline double bank_radians(double roll) {
+    return roll * angles::kTrackPi / 180;
+}
+
 // Horizontal normal of the tangent, lifted by the bank.
 inline Point3 side_from(const Point3& tangent, double roll) {
     const double horizontal = std::sqrt(tangent.x * tangent.x + tangent.z * tangent.z);
-    const double radians = roll * angles::kTrackPi / 180;
+    const double radians = bank_radians(roll);
     // A vertical tangent leaves no horizontal direction to bank from: use +x.
     return normalized({-tangent.z, std::tan(radians) * horizontal, tangent.x}, {1.0, 0.0, 0.0});
 }
@@ -269,9 +274,14 @@ inline Point3 side_from(const Point3& tangent, double roll) {
 inline Point3 up_from(const Point3& t, double roll) {
     const Point3 s = side_from(t, roll);
     const Point3 up = cross(s, t);
-    // Beyond +-90 degrees the side vector has turned over (tan has period
-    // 180), so the roof of the car is on the other side.
-    return roll > 90 || roll < -90 ? -up : up;
+    // Beyond a quarter turn either way the side vector has turned over (tan
+    // has period pi), so the roof of the car is on the other side. The turn
+    // is judged in the side vector's own radians against the true pi / 2:
+    // with pi cut to 3.14159, a bank up to 90.00008 degrees has not turned
+    // it over yet, and flipping there would turn the car over for a moment.
+    constexpr double kQuarterTurn = 1.5707963267948966;
+    const double radians = bank_radians(roll);
+    return radians > kQuarterTurn || radians < -kQuarterTurn ? -up : up;
 }
 
 inline double heading_from(const Point3& t) {
