@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Takes the two README pictures from the real program, driven through its own
-# controls with xdotool: the default scene (docs/screenshot-default.png) and a
-# banked Bezier track seen from the front car (docs/screenshot-ride.png).
+# Takes the README pictures from the real program, driven through its own
+# controls with xdotool: the default scene (docs/screenshot-default.png), a
+# banked Bezier track seen from the front car (docs/screenshot-ride.png), and
+# the gallery: each design of data/examples as it opens
+# (docs/gallery-NAME.png), one of them also ridden (docs/gallery-ride.png).
 # Builds first if needed; runs under its own Xvfb when there is no display.
 #   screenshots.sh [BUILD_DIR]
 set -euo pipefail
@@ -34,4 +36,46 @@ click $((225 + 95)) $((525 + 25)) # "Animate"
 sleep 1
 shot ride
 cp "$work/ride.png" docs/screenshot-ride.png
+close_with_escape
 echo "wrote docs/screenshot-default.png and docs/screenshot-ride.png"
+
+# Whether the view of a fresh screenshot NAME shows rails (their grey).
+rails_drawn() {
+    shot "$1"
+    [[ $(count "$1" 480x480+210+10 'r == 102 && g == 102 && b == 107') -gt 200 ]]
+}
+
+# open_example NAME: starts the program on data/examples/NAME.looptide and
+# waits for its view to draw the design.
+open_example() {
+    start_titled "$1.looptide - Looptide" "$build/src/app/looptide" "data/examples/$1.looptide"
+    until_ok rails_drawn "$1" || fail "$1 shows no track"
+}
+
+# keep_and_close NAME: the window's picture as docs/gallery-NAME.png, then
+# Escape; the design must have opened without a word on standard error.
+keep_and_close() {
+    shot "$1"
+    cp "$work/$1.png" "docs/gallery-$1.png"
+    [[ ! -s $work/stderr ]] || fail "$1: $(cat "$work/stderr")"
+    close_with_escape
+}
+
+for file in data/examples/*.looptide; do
+    name=$(basename "$file" .looptide)
+    open_example "$name"
+    if [[ $name == ball-park ]]; then
+        click $((225 + 95)) $((525 + 25)) # "Animate": the generators send up their balls
+        sleep 3
+    fi
+    keep_and_close "$name"
+done
+# The twisting drop from the front car, a second after it starts up the lift.
+open_example twisting-drop
+click $((30 + 10)) $((525 + 10))  # "Look from Car"
+click $((225 + 95)) $((525 + 25)) # "Animate"
+sleep 1
+shot ride
+cp "$work/ride.png" docs/gallery-ride.png
+close_with_escape
+echo "wrote docs/gallery-*.png"
