@@ -9,25 +9,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include "../tests/document/large_designs.h"
 #include "../tests/scene/literal_frame.h"
 #include "document/track_table.h"
 #include "track/track.h"
 
 namespace {
-
-Track big_ring() {
-    Track track(CurveType::Cardinal);
-    while (track.num_points() < Track::kMaxPoints) {
-        track.add_point();
-    }
-    const double pi = std::acos(-1.0);
-    for (int i = 0; i < Track::kMaxPoints; ++i) {
-        const double a = 2 * pi * i / Track::kMaxPoints;
-        track.point(i) = ControlPoint(5000 * std::cos(a), 1.0, 5000 * std::sin(a));
-    }
-    track.make_handles();
-    return track;
-}
 
 // range(0): 0 for the big ring, 1 for the benchmark scene; range(1): the
 // spacing in centimetres.

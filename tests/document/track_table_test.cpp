@@ -14,24 +14,10 @@
 #include <unistd.h>
 #include <vector>
 
+#include "document/large_designs.h"
 #include "document/track_table.h"
 
 namespace {
-
-// 100 points round a circle of radius 5000: the largest design the controls make.
-Track big_ring() {
-    Track track(CurveType::Cardinal);
-    while (track.num_points() < Track::kMaxPoints) {
-        track.add_point();
-    }
-    const double pi = std::acos(-1.0);
-    for (int i = 0; i < Track::kMaxPoints; ++i) {
-        const double a = 2 * pi * i / Track::kMaxPoints;
-        track.point(i) = ControlPoint(5000 * std::cos(a), 1.0, 5000 * std::sin(a));
-    }
-    track.make_handles();
-    return track;
-}
 
 Track random_design(std::mt19937& random, CurveType type, int points) {
     Track track(type);

@@ -8,28 +8,8 @@ source "$(dirname "$0")/lib.sh"
 start_xvfb
 start_program "$1"
 
-# Window coordinates worked out from the starting scene, four points on a
-# Cardinal track seen by the orbit camera (distance 15, elevation 30, azimuth
-# 90, looking at (0, 3, 0), 45 degree frustum) in the view at (210, 10): the
-# eight Bezier handles, and the cube 0.5 above point 2 at (2.5, 1, 2.5).
-handles=("488 258" "412 258" "264 305" "231 351" "375 461" "525 461" "669 351" "636 305")
-cube_x=328 cube_y=359
-# The handle boxes' olive (0.7, 0.7, 0) shaded by the light: red and green
-# alike, well lit, no blue. A selected point's cube is red (0.7, 0, 0), shaded.
-olive='r > 60 && r < 240 && r - g <= 12 && g - r <= 12 && b < 30'
+# A selected point's cube is red (0.7, 0, 0), shaded.
 red='r > 60 && g < 40 && b < 40'
-
-# around X Y R: the square of half size R around (X, Y).
-around() { echo "$((2 * $3 + 1))x$((2 * $3 + 1))+$(($1 - $3))+$(($2 - $3))"; }
-
-# handles_seen NAME: how many handles show olive within 2 pixels.
-handles_seen() {
-    local n=0 h
-    for h in "${handles[@]}"; do
-        [ "$(count "$1" "$(around $h 2)" "$olive")" -eq 0 ] || n=$((n + 1))
-    done
-    echo "$n"
-}
 
 # The view as it first appears: black sky over a board of black and white
 # tiles, no handle boxes yet.

@@ -29,21 +29,10 @@ cat >"$design" <<JSON
 JSON
 cp "$design" "$work/original.looptide"
 
-# Where the starting camera shows the handles and the cube of point 2 (see
-# drag_test.sh), and the olive of a handle box.
-handles=("488 258" "412 258" "264 305" "231 351" "375 461" "525 461" "669 351" "636 305")
-cube_x=328 cube_y=359
-olive='r > 60 && r < 240 && r - g <= 12 && g - r <= 12 && b < 30'
-around() { echo "$((2 * $3 + 1))x$((2 * $3 + 1))+$(($1 - $3))+$(($2 - $3))"; }
-handles_seen() {
-    local n=0 h
-    for h in "${handles[@]}"; do
-        [ "$(count "$1" "$(around $h 2)" "$olive")" -eq 0 ] || n=$((n + 1))
-    done
-    echo "$n"
-}
 title_is() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
 
+# The design's points and handles are the starting scene's, so lib.sh's
+# handles and cube_x, cube_y say where the camera shows them.
 # Started with the file: its name in the title, its Bezier handles on screen.
 start_titled "square.looptide - Looptide" "$looptide" "$design"
 opened() { shot opened && [ "$(handles_seen opened)" -eq 8 ]; }
