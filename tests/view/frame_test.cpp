@@ -4,8 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "view/gl_fixture.h"
 
@@ -193,6 +198,50 @@ TEST(Frame, DrawingEachPrimitiveAloneBelowOpenGl14GivesTheSameFrames) {
                 << "curve type " << static_cast<int>(type) << (lights ? ", lit" : ", unlit");
         }
     }
+}
+
+// A design saved and opened again draws the very same frame: an edited
+// Bezier track with hand-moved handles, banked points, a moved light,
+// generators and cars, seen lit from the orbit and from the front car.
+TEST(Frame, AnEditedDesignDrawsTheSameFramesAfterSavingAndOpening) {
+    char folder[] = "/tmp/looptide-frame-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/edited.looptide";
+    std::vector<gl_test::Image> before;
+    {
+        GlView gl;
+        gl.document().edit([](Scene& s) {
+            s.add_point();
+            s.add_point();
+            s.set_curve_type(CurveType::Bezier);
+            for (int k = 0; k < 2 * s.track().num_points(); k += 3) {
+                s.track().bezier_handle(k).set_position(0.3 * k - 2.0, 1.7, 0.1 * k);
+            }
+            s.track().point(2).roll = 37.5;
+            s.track().point(4).roll = -121.0;
+            s.light().set_position(-3.0, 5.0, 1.0);
+            s.add_ball_generator();
+            s.generator(0).position().set_position(4.0, 0.0, -3.5);
+            s.add_car();
+            s.add_car();
+        });
+        ASSERT_FALSE(gl.document().save_as(path));
+        for (bool ride : {false, true}) {
+            gl.view().set_look_from_car(ride);
+            gl.draw_frame();
+            before.push_back(gl.snapshot());
+        }
+    }
+    GlView gl;
+    ASSERT_FALSE(gl.document().open(path));
+    for (bool ride : {false, true}) {
+        gl.view().set_look_from_car(ride);
+        gl.draw_frame();
+        EXPECT_TRUE(gl.snapshot().pixels == before[ride ? 1 : 0].pixels)
+            << (ride ? "ride view" : "orbit view");
+    }
+    std::remove(path.c_str());
+    ::rmdir(folder);
 }
 
 TEST(SelectionNames, LoadedInDrawingOrderWithHandlesOnlyForBezier) {
