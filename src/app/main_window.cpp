@@ -168,14 +168,6 @@ void MainWindow::close_cb(Fl_Widget*, void* data) {
     }
 }
 
-void MainWindow::undo() {
-    document_->undo();
-}
-
-void MainWindow::redo() {
-    document_->redo();
-}
-
 int MainWindow::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && commands_ != nullptr) {
         const int key = Fl::event_key();
@@ -197,10 +189,12 @@ int MainWindow::handle(int event) {
                 shift ? commands_->save_as() : commands_->save();
                 return 1;
             case 'z':
-                shift ? redo() : undo();
+                // The restored design reaches the controls and the view
+                // through on_document_change: one redraw.
+                shift ? document_->redo() : document_->undo();
                 return 1;
             case 'y':
-                redo();
+                document_->redo();
                 return 1;
             case 'e':
                 commands_->export_track_table();

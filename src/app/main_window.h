@@ -35,9 +35,6 @@ private:
                                          const std::string& examples_folder);
     void attach(Document& document, Dialogs& dialogs, const std::string& examples_folder);
     void on_document_change(Document::Change change);
-    // Undo and Redo of the keys: the view redraws once.
-    void undo();
-    void redo();
     static void close_cb(Fl_Widget* window, void* data);
 
     Document* document_ = nullptr;

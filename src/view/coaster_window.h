@@ -119,6 +119,10 @@ private:
     void change_elevation(int y); // Ctrl + right drag
     void zoom(int y);             // middle drag
     void raise_target(int y);     // Ctrl + middle drag
+    // Opens the document's gesture (one undo step) unless `open` says this
+    // view already did, and closes it again.
+    void begin_edit(bool& open);
+    void end_edit(bool& open);
 
     Document& document_;
     Scene& scene_; // the document's

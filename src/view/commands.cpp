@@ -79,18 +79,26 @@ void CoasterWindow::add_ball_generator() {
     damage(1);
 }
 
-void CoasterWindow::begin_control_drag() {
-    if (!control_edit_open_) {
-        control_edit_open_ = true;
+void CoasterWindow::begin_edit(bool& open) {
+    if (!open) {
+        open = true;
         document_.begin_gesture();
     }
 }
 
-void CoasterWindow::end_control_drag() {
-    if (control_edit_open_) {
-        control_edit_open_ = false;
+void CoasterWindow::end_edit(bool& open) {
+    if (open) {
+        open = false;
         document_.end_gesture();
     }
+}
+
+void CoasterWindow::begin_control_drag() {
+    begin_edit(control_edit_open_);
+}
+
+void CoasterWindow::end_control_drag() {
+    end_edit(control_edit_open_);
 }
 
 void CoasterWindow::design_replaced() {

@@ -31,10 +31,7 @@ int CoasterWindow::handle(int event) {
         return 1;
     case FL_RELEASE:
         // Whatever a left drag moved, press to release, is one undo step.
-        if (mouse_edit_open_) {
-            mouse_edit_open_ = false;
-            document_.end_gesture();
-        }
+        end_edit(mouse_edit_open_);
         damage(1);
         return 1;
     case FL_SHOW:
@@ -54,10 +51,7 @@ bool CoasterWindow::press() {
     if (last_button_ != kLeftButton) {
         return false;
     }
-    if (!mouse_edit_open_) {
-        mouse_edit_open_ = true;
-        document_.begin_gesture();
-    }
+    begin_edit(mouse_edit_open_);
     return select();
 }
 
