@@ -176,11 +176,12 @@ void FileCommands::remember_folder_of(const std::string& path) {
 
 std::string help_text(const std::string& examples_folder) {
     std::string text = "Keys\n"
-                       "  Ctrl+N  New design          Ctrl+O  Open a design\n"
-                       "  Ctrl+S  Save                Ctrl+Shift+S  Save as\n"
-                       "  Ctrl+Z  Undo                Ctrl+Shift+Z or Ctrl+Y  Redo\n"
-                       "  Ctrl+E  Export the track table (CSV)\n"
-                       "  F1  This help               Escape  Close the window\n"
+                       "  Ctrl+N: a new design\n"
+                       "  Ctrl+O: open a design\n"
+                       "  Ctrl+S: save;  Ctrl+Shift+S: save as\n"
+                       "  Ctrl+Z: undo;  Ctrl+Shift+Z or Ctrl+Y: redo\n"
+                       "  Ctrl+E: export the track table (CSV)\n"
+                       "  F1: this help;  Escape: close the window\n"
                        "\n"
                        "Mouse, in the 3-D view\n"
                        "  Left press: select a point, handle, the light or a generator\n"
