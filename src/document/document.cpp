@@ -61,8 +61,7 @@ void Document::replace_all(const Design& design) {
 }
 
 std::string Document::file_name() const {
-    const std::size_t slash = path_.find_last_of('/');
-    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+    return name_of(path_);
 }
 
 std::string Document::title() const {

@@ -110,20 +110,6 @@ int fsync_retrying(int fd) {
     return status;
 }
 
-// The folder part of a path: "." for a bare name, "/" for a name at the root.
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string name_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The folder as a message names it.
 std::string folder_for_message(const std::string& folder) {
     return folder == "." ? "the current folder" : folder;
@@ -170,6 +156,19 @@ mode_t current_umask() {
 }
 
 } // namespace
+
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string name_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 Failure read_file(const std::string& path, std::size_t max_bytes, std::string& contents) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer; it is

@@ -13,6 +13,11 @@
 // "Cannot save FILE: ..." (for example "it is a folder"); empty on success.
 using Failure = std::optional<std::string>;
 
+// The folder part of a path: "." for a bare name, "/" for a name at the root.
+std::string folder_of(const std::string& path);
+// The part after the last slash.
+std::string name_of(const std::string& path);
+
 // Reads the whole of a plain file of at most max_bytes bytes into `contents`,
 // which is left unchanged on failure: no such file, not readable, a folder
 // or other non-file, empty, or larger than max_bytes.
