@@ -1,11 +1,14 @@
 #include "app/command_line.h"
 
-#include <cerrno>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "document/design_file.h"
+#include "document/message_text.h"
 #include "document/track_table.h"
 
 #ifndef LOOPTIDE_VERSION
@@ -21,37 +24,58 @@ CommandLine usage_error(std::string error) {
     return c;
 }
 
-// A whole decimal number and nothing else; NaN when the text is not one.
-double metres(const std::string& text) {
-    if (text.empty()) {
-        return std::nan("");
+// A number of metres written as a decimal number and nothing else, spaces
+// included; empty when the text is not one (NaN is not). A number too large
+// or too small for a double reads as infinity or zero, which the range check
+// then refuses.
+std::optional<double> parse_metres(const std::string& text) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
+        std::isspace(static_cast<unsigned char>(text.back()))) {
+        return std::nullopt;
     }
-    errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || errno == ERANGE) {
-        return std::nan("");
+    if (*end != '\0' || std::isnan(value)) {
+        return std::nullopt;
     }
     return value;
 }
 
+// A file name given on the command line that cannot be used as one; empty
+// when it can.
+std::string unusable_name(const std::string& name, const char* what) {
+    if (name.empty()) {
+        return std::string("the ") + what + " file name is empty";
+    }
+    if (name == "-") {
+        return std::string("\"-\" is not a ") + what + " file; to name a file -, write ./-";
+    }
+    return {};
+}
+
 CommandLine parse_export(const std::vector<std::string>& args) {
-    // --export-track DESIGN OUT [--spacing METRES], the spacing before or after.
+    // --export-track DESIGN OUT [--spacing METRES], the spacing before or
+    // after; after "--" every argument is a file name.
     CommandLine c;
     c.action = CommandLine::Action::export_track;
     c.spacing = kDefaultTableSpacing;
     std::vector<std::string> files;
+    bool options = true;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--spacing") {
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a == "--spacing") {
             if (i + 1 == args.size()) {
                 return usage_error("--spacing needs a number of metres");
             }
-            c.spacing = metres(args[++i]);
-            if (std::isnan(c.spacing)) {
+            c.spacing_text = args[++i];
+            const std::optional<double> spacing = parse_metres(c.spacing_text);
+            if (!spacing) {
                 return usage_error("--spacing needs a number of metres, not \"" + args[i] + "\"");
             }
-        } else if (a.size() > 1 && a[0] == '-') {
+            c.spacing = *spacing;
+        } else if (options && a.size() > 1 && a[0] == '-') {
             return usage_error("unknown option " + a);
         } else {
             files.push_back(a);
@@ -62,6 +86,11 @@ CommandLine parse_export(const std::vector<std::string>& args) {
     }
     c.design = files[0];
     c.output = files[1];
+    for (const auto& [name, what] : {std::pair{&c.design, "design"}, {&c.output, "output"}}) {
+        if (std::string wrong = unusable_name(*name, what); !wrong.empty()) {
+            return usage_error(wrong);
+        }
+    }
     return c;
 }
 
@@ -98,6 +127,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     }
     CommandLine c;
     c.design = args[at];
+    if (std::string wrong = unusable_name(c.design, "design"); !wrong.empty()) {
+        return usage_error(wrong);
+    }
     return c;
 }
 
@@ -122,18 +154,27 @@ std::string version_text() {
     return std::string("Looptide ") + LOOPTIDE_VERSION;
 }
 
+void report_failure(const std::string& sentence) {
+    std::fprintf(stderr, "looptide: %s\n", printable(sentence).c_str());
+}
+
 int run_export(const CommandLine& command) {
-    if (Failure bad = check_table_spacing(command.spacing)) {
-        std::fprintf(stderr, "looptide: %s.\n", bad->c_str());
+    if (Failure bad = check_table_spacing(command.spacing, command.spacing_text)) {
+        report_failure(*bad + ".");
         return 1;
     }
     Design design;
     if (Failure failure = read_design(command.design, design)) {
-        std::fprintf(stderr, "looptide: %s\n", failure->c_str());
+        report_failure(*failure);
+        return 1;
+    }
+    if (same_file(command.design, command.output)) {
+        report_failure("Cannot export the track table to " + command.output +
+                       ": it is the design file being read.");
         return 1;
     }
     if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
-        std::fprintf(stderr, "looptide: %s\n", failure->c_str());
+        report_failure(*failure);
         return 1;
     }
     return 0;

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
+
 #include "document/track_table.h"
 
 namespace {
@@ -121,6 +123,12 @@ void FileCommands::export_track_table() {
     if (path.empty()) {
         return;
     }
+    // The table must not take the place of the design's own file.
+    if (!document_.path().empty() && same_file(document_.path(), path)) {
+        dialogs_.alert("Export failed", "Cannot export the track table to " + path +
+                                            ": it is the file of the design being edited.");
+        return;
+    }
     if (Failure failure =
             ::export_track_table(document_.scene().track(), kDefaultTableSpacing, path)) {
         dialogs_.alert("Export failed", *failure);
@@ -136,7 +144,8 @@ std::string FileCommands::choose_target(const std::string& title, const std::str
     }
     const std::string path = chosen + extension;
     if (exists(path) &&
-        !dialogs_.ask_to_replace("\"" + name_of(path) + "\" already exists. Replace it?")) {
+        !dialogs_.ask_to_replace("\"" + std::filesystem::path(path).filename().string() +
+                                 "\" already exists. Replace it?")) {
         return {};
     }
     return path;
@@ -154,7 +163,10 @@ void FileCommands::help() {
 }
 
 void FileCommands::remember_folder_of(const std::string& path) {
-    const std::string folder = folder_of(path);
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) {
+        folder = ".";
+    }
     // An example opened from the examples folder is not a file of the person's own.
     if (folder != examples_folder_) {
         folder_ = folder;

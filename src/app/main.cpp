@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "app/opengl_check.h"
 #include "document/document.h"
+#include "document/message_text.h"
 #include "view/coaster_window.h"
 
 #include <sys/stat.h>
@@ -77,7 +78,7 @@ int edit(const std::string& design) {
     }
     window->show();
     if (failure) {
-        std::fprintf(stderr, "looptide: %s\n", failure->c_str());
+        report_failure(*failure);
         dialogs->alert("Open failed", *failure);
     }
     // A slider dragged from press to release is one undo step.
@@ -106,7 +107,8 @@ int main(int argc, char** argv) {
         std::printf("%s\n", version_text().c_str());
         return 0;
     case CommandLine::Action::usage_error:
-        std::fprintf(stderr, "looptide: %s\n\n%s", command.error.c_str(), usage_text().c_str());
+        std::fprintf(stderr, "looptide: %s\n\n%s", printable(command.error).c_str(),
+                     usage_text().c_str());
         return 2;
     case CommandLine::Action::export_track:
         return run_export(command);

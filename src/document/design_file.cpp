@@ -9,13 +9,12 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
-
-#include "document/overflow_path.h"
 
 namespace {
 
@@ -119,7 +118,7 @@ bool bool_field(const Json& object, const char* key, const std::string& parent) 
     return typed(object, key, parent, Json::value_t::boolean, "true or false").get<bool>();
 }
 
-// A finite number. nlohmann refuses text such as 1e999 while parsing (see
+// A finite number. The parser refuses text such as 1e999 (see
 // overflow_phrase); this keeps the design finite whatever it lets through.
 double number_field(const Json& object, const char* key, const std::string& parent) {
     const double value =
@@ -267,12 +266,86 @@ void read_design_json(const Json& top, Design& design) {
     design.conserve_energy = bool_field(train, "conserve_energy", "train");
 }
 
-std::string overflow_phrase(std::string_view text) {
-    const std::string path = overflowing_number_path(text);
-    if (path.empty()) {
-        return "it is not a Looptide design (its text is a number, not an object)";
+// Where a byte of the text lies, as the JSON parser counts: line from 1,
+// column the byte's place in its line from 1.
+std::string place_of(std::size_t line, std::size_t column) {
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+// Walks the text's brackets and numbers outside strings, as the parser will
+// meet them, calling open(depth, line, column) at each [ or { and
+// number(token, depth, line, column) at each number; a call that returns a
+// phrase stops the walk and gives it. It checks nothing else: the parser does.
+template <typename Open, typename Number>
+std::string walk_text(std::string_view text, Open&& open, Number&& number) {
+    std::size_t depth = 0;
+    std::size_t line = 1;
+    std::size_t line_start = 0;
+    bool in_string = false;
+    bool escaped = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            line_start = i + 1;
+        } else if (in_string) {
+            in_string = escaped || c != '"';
+            escaped = !escaped && c == '\\';
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '[' || c == '{') {
+            if (std::string phrase = open(++depth, line, i - line_start + 1); !phrase.empty()) {
+                return phrase;
+            }
+        } else if (c == ']' || c == '}') {
+            depth -= depth > 0 ? 1 : 0;
+        } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
+            const std::size_t end = text.find_first_not_of("0123456789+-.eE", i);
+            const std::string_view token = text.substr(i, end - i);
+            if (std::string phrase = number(token, depth, line, i - line_start + 1);
+                !phrase.empty()) {
+                return phrase;
+            }
+            i += token.size() - 1;
+        }
     }
-    return path + " is not a finite number";
+    return {};
+}
+
+// The refusal of a text nested deeper than kMaxDesignNesting, found before the
+// parser builds anything; empty when the nesting is within the limit.
+std::string nesting_refusal(std::string_view text) {
+    return walk_text(
+        text,
+        [](std::size_t depth, std::size_t line, std::size_t column) {
+            return depth > kMaxDesignNesting
+                       ? "it is nested deeper than " + std::to_string(kMaxDesignNesting) +
+                             " levels (at " + place_of(line, column) + ")"
+                       : std::string();
+        },
+        [](std::string_view, std::size_t, std::size_t, std::size_t) { return std::string(); });
+}
+
+// The parser refuses a number too large for a double (1e999) without saying
+// where it is: this names its place.
+std::string overflow_phrase(std::string_view text) {
+    const std::string phrase = walk_text(
+        text, [](std::size_t, std::size_t, std::size_t) { return std::string(); },
+        [](std::string_view token, std::size_t depth, std::size_t line, std::size_t column) {
+            if (std::isfinite(std::strtod(std::string(token).c_str(), nullptr))) {
+                return std::string();
+            }
+            if (depth == 0) {
+                return std::string("it is not a Looptide design (its text is a number, not an "
+                                   "object)");
+            }
+            const std::string shown_token =
+                token.size() > kMaxQuotedBytes
+                    ? std::string(token.substr(0, kMaxQuotedBytes)) + "..."
+                    : std::string(token);
+            return "the number " + shown_token + " at " + place_of(line, column) + " is too large";
+        });
+    return phrase.empty() ? "a number is too large" : phrase;
 }
 
 // "line 3, column 7: syntax error while parsing object - unexpected end of
@@ -336,6 +409,9 @@ std::string design_to_json(const Design& design, std::string_view title) {
 }
 
 Failure design_from_json(std::string_view text, Design& design) {
+    if (std::string refusal = nesting_refusal(text); !refusal.empty()) {
+        return refusal;
+    }
     try {
         const Json top = Json::parse(text.begin(), text.end());
         Design read;

@@ -4,6 +4,7 @@
 // double is written so that it reads back bit for bit. No GL, no FLTK.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,8 +12,12 @@
 #include "document/file_io.h"
 
 constexpr int kDesignFormatVersion = 1;
-// Larger files are refused unread: a design of 100 points is about 30 kB.
-constexpr std::size_t kMaxDesignFileBytes = 16 * 1024 * 1024;
+// Larger files are refused unread: the largest design, 100 points with every
+// number written in full and 20 generators, is under 60 kB.
+constexpr std::size_t kMaxDesignFileBytes = 1024 * 1024;
+// Arrays and objects nested deeper than this are refused before the parser
+// builds anything: a design nests three deep.
+constexpr std::size_t kMaxDesignNesting = 64;
 
 // The design as the text of a .looptide file. A non-empty title is written
 // in the "title" field, which readers ignore.

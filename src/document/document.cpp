@@ -1,5 +1,7 @@
 #include "document/document.h"
 
+#include <filesystem>
+
 #include "document/design_file.h"
 
 Document::Document() : clean_(scene_), gesture_start_(clean_) {}
@@ -61,7 +63,7 @@ void Document::replace_all(const Design& design) {
 }
 
 std::string Document::file_name() const {
-    return name_of(path_);
+    return std::filesystem::path(path_).filename().string();
 }
 
 std::string Document::title() const {

@@ -4,19 +4,25 @@
 #include "document/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <random>
+#include <system_error>
 #include <utility>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 // The writer hands the file system pieces of this size, so that a big file
 // never sits whole in memory.
@@ -26,25 +32,22 @@ constexpr int kMaxLinkHops = 40;
 // Bytes of the target's name kept in the temporary file's name, which must
 // stay within the 255 bytes a name may have.
 constexpr std::size_t kMaxTempStem = 200;
-
-// strerror_r comes in two flavours: the GNU one returns the message, the
-// POSIX one fills the buffer and returns a status.
-[[maybe_unused]] const char* message_of(int /*status*/, const char* buffer) {
-    return buffer;
-}
-[[maybe_unused]] const char* message_of(const char* message, const char* /*buffer*/) {
-    return message;
-}
+// Random names tried for a temporary file before giving up.
+constexpr int kMaxTempAttempts = 100;
 
 // The system's wording for an errno value, lower case as a phrase: "No space
 // left on device" becomes "no space left on device" (an initial acronym
 // keeps its capitals).
 std::string system_phrase(int error) {
-    if (error == EACCES) {
+    switch (error) {
+    case EACCES:
         return "permission denied";
+    case ENAMETOOLONG:
+        return "the file name is too long";
+    default:
+        break;
     }
-    char buffer[256] = "";
-    std::string text = message_of(strerror_r(error, buffer, sizeof buffer), buffer);
+    std::string text = std::generic_category().message(error);
     if (text.size() > 1 && std::isupper(static_cast<unsigned char>(text[0])) &&
         !std::isupper(static_cast<unsigned char>(text[1]))) {
         text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
@@ -94,10 +97,10 @@ private:
     int fd_;
 };
 
-int open_retrying(const char* path, int flags) {
+int open_retrying(const char* path, int flags, mode_t mode = 0) {
     int fd;
     do {
-        fd = ::open(path, flags);
+        fd = ::open(path, flags, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -110,6 +113,12 @@ int fsync_retrying(int fd) {
     return status;
 }
 
+// The folder of a path as the file system reads it: "." for a bare name.
+std::string folder_of(const std::string& path) {
+    const std::string folder = fs::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
 // The folder as a message names it.
 std::string folder_for_message(const std::string& folder) {
     return folder == "." ? "the current folder" : folder;
@@ -120,55 +129,103 @@ std::string folder_for_message(const std::string& folder) {
 // and leaves the link in place.
 Failure follow_links(std::string& path) {
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(path, error))) {
             return std::nullopt;
         }
-        std::string link(PATH_MAX, '\0');
-        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
-        if (n < 0) {
-            return "cannot follow the link " + path + ": " + system_phrase(errno);
+        const fs::path link = fs::read_symlink(path, error);
+        if (error) {
+            return "cannot follow the link " + path + ": " + system_phrase(error.value());
         }
-        link.resize(static_cast<std::size_t>(n));
-        path = (!link.empty() && link[0] == '/') ? link : folder_of(path) + "/" + link;
+        path = link.is_absolute() ? link.string() : (fs::path(path).parent_path() / link).string();
     }
     return "cannot follow the link " + path + ": " + system_phrase(ELOOP);
 }
 
-// The process's file-creation mask. Linux reports it in /proc without
-// changing it; elsewhere it is read by setting it and putting it back.
-mode_t current_umask() {
-    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
-        char line[256];
-        unsigned mask = 0;
-        bool found = false;
-        while (!found && std::fgets(line, sizeof line, status) != nullptr) {
-            found = std::sscanf(line, "Umask: %o", &mask) == 1;
-        }
-        std::fclose(status);
-        if (found) {
-            return static_cast<mode_t>(mask);
+// ---- Temporary files that a signal must not leave behind ----
+//
+// The handler may only make async-signal-safe calls, so the names it removes
+// sit in fixed slots, each published by a flag set after its name is written.
+constexpr int kSignalSlots = 8;
+constexpr std::array<int, 4> kCleanupSignals = {SIGINT, SIGTERM, SIGHUP, SIGXFSZ};
+
+struct SignalSlot {
+    std::atomic<bool> used{false};
+    char path[PATH_MAX + 1] = {};
+};
+std::array<SignalSlot, kSignalSlots> signal_slots;
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads the flags");
+
+extern "C" void remove_temporaries_and_die(int signal_number) {
+    for (SignalSlot& slot : signal_slots) {
+        if (slot.used.load()) {
+            ::unlink(slot.path);
         }
     }
-    const mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
+    // The handler was installed to run once (SA_RESETHAND): the signal raised
+    // again takes its default action and ends the process with its status.
+    ::raise(signal_number);
+}
+
+// Installs the handler for each signal that has its default action: one
+// that is ignored (as SIGINT for a shell's background job) or handled by
+// someone else is left as it is. A handler spent by a signal, or replaced by
+// the default since, is installed again.
+void install_cleanup_handler() {
+    for (const int signal_number : kCleanupSignals) {
+        struct sigaction old {};
+        if (::sigaction(signal_number, nullptr, &old) != 0 || old.sa_handler != SIG_DFL ||
+            (old.sa_flags & SA_SIGINFO) != 0) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = remove_temporaries_and_die;
+        sigfillset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// The slot that now holds `path` for the handler, or -1 when the name is too
+// long or every slot is taken.
+int publish_temporary(const std::string& path) {
+    install_cleanup_handler();
+    if (path.size() > PATH_MAX) {
+        return -1;
+    }
+    for (int i = 0; i < kSignalSlots; ++i) {
+        SignalSlot& slot = signal_slots[static_cast<std::size_t>(i)];
+        if (!slot.used.load()) {
+            std::copy(path.begin(), path.end(), slot.path);
+            slot.path[path.size()] = '\0';
+            slot.used.store(true);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void withdraw_temporary(int& slot) {
+    if (slot >= 0) {
+        signal_slots[static_cast<std::size_t>(slot)].used.store(false);
+        slot = -1;
+    }
+}
+
+// Six letters or digits, for a temporary file's name.
+std::string random_suffix() {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string suffix(6, ' ');
+    for (char& c : suffix) {
+        c = kLetters[pick(generator)];
+    }
+    return suffix;
 }
 
 } // namespace
-
-std::string folder_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string name_of(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 Failure read_file(const std::string& path, std::size_t max_bytes, std::string& contents) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer; it is
@@ -228,6 +285,13 @@ Failure read_file(const std::string& path, std::size_t max_bytes, std::string& c
     return std::nullopt;
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 AtomicWriter::AtomicWriter(std::string path) : path_(std::move(path)) {
     if (path_.empty()) {
         failure_ = "no file name was given";
@@ -237,42 +301,62 @@ AtomicWriter::AtomicWriter(std::string path) : path_(std::move(path)) {
         return;
     }
     struct stat st {};
-    if (::stat(path_.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) {
-            failure_ = "it is a folder";
-            return;
-        }
-        if (!S_ISREG(st.st_mode)) {
-            failure_ = "it is not a regular file";
-            return;
-        }
+    const bool replacing = ::stat(path_.c_str(), &st) == 0;
+    if (!replacing && errno == ENAMETOOLONG) {
+        failure_ = system_phrase(ENAMETOOLONG);
+        return;
     }
-    const std::string name = name_of(path_);
-    if (name.empty()) {
+    if (replacing && S_ISDIR(st.st_mode)) {
+        failure_ = "it is a folder";
+        return;
+    }
+    if (replacing && !S_ISREG(st.st_mode)) {
+        failure_ = "it is not a regular file";
+        return;
+    }
+    if (fs::path(path_).filename().empty()) {
         failure_ = "its name ends with a slash, as a folder's does";
         return;
     }
-    const std::string folder = folder_of(path_);
-    std::string temp =
-        (folder == "/" ? "/" : folder + "/") + "." + name.substr(0, kMaxTempStem) + ".XXXXXX";
-    fd_ = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd_ < 0) {
-        const int error = errno;
-        failure_ =
-            "cannot create a temporary file in " + folder_for_message(folder) + ": " +
-            (error == ENOENT ? std::string("there is no such folder") : system_phrase(error));
-        return;
+    create_temporary(replacing);
+}
+
+void AtomicWriter::create_temporary(bool replacing) {
+    const fs::path target(path_);
+    const std::string stem = "." + target.filename().string().substr(0, kMaxTempStem) + ".";
+    // A new file is created as any new file is, 0666 less the creation mask;
+    // a replacement holds the old file's contents, so it is private until it
+    // takes the old file's permissions.
+    const mode_t mode = replacing ? 0600 : 0666;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kMaxTempAttempts && error == EEXIST; ++attempt) {
+        std::string temp = (target.parent_path() / (stem + random_suffix())).string();
+        fd_ = open_retrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+        if (fd_ >= 0) {
+            temp_path_ = std::move(temp);
+            signal_slot_ = publish_temporary(temp_path_);
+            return;
+        }
+        error = errno;
     }
-    temp_path_ = std::move(temp);
+    const std::string folder = folder_of(path_);
+    failure_ = "cannot create a temporary file in " + folder_for_message(folder) + ": " +
+               (error == ENOENT ? std::string("there is no such folder") : system_phrase(error));
 }
 
 AtomicWriter::~AtomicWriter() {
     if (fd_ >= 0) {
         ::close(fd_);
     }
+    discard_temporary();
+}
+
+void AtomicWriter::discard_temporary() {
     if (!temp_path_.empty()) {
         ::unlink(temp_path_.c_str());
+        temp_path_.clear();
     }
+    withdraw_temporary(signal_slot_);
 }
 
 void AtomicWriter::write(std::string_view bytes) {
@@ -323,7 +407,7 @@ Failure AtomicWriter::commit() {
         failure_ = "writing failed: " + system_phrase(errno);
     }
     if (!failure_) {
-        give_permissions();
+        keep_permissions();
     }
     if (fd_ >= 0) {
         // Linux closes the descriptor even when close reports EINTR; a
@@ -334,16 +418,16 @@ Failure AtomicWriter::commit() {
         fd_ = -1;
     }
     if (!failure_ && ::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-        failure_ = "the old file cannot be replaced: " + system_phrase(errno);
+        failure_ = errno == ENAMETOOLONG
+                       ? system_phrase(errno)
+                       : "the old file cannot be replaced: " + system_phrase(errno);
     }
     if (failure_) {
-        if (!temp_path_.empty()) {
-            ::unlink(temp_path_.c_str());
-            temp_path_.clear();
-        }
+        discard_temporary();
         return failure_;
     }
     temp_path_.clear();
+    withdraw_temporary(signal_slot_);
     // The rename is made durable by syncing the folder. The file is in place
     // whatever this says, so a folder that cannot be synced (as on some
     // network file systems) does not turn the save into a failure.
@@ -355,22 +439,19 @@ Failure AtomicWriter::commit() {
     return std::nullopt;
 }
 
-void AtomicWriter::give_permissions() {
-    mode_t mode = 0;
+void AtomicWriter::keep_permissions() {
     struct stat old {};
-    if (::stat(path_.c_str(), &old) == 0) {
-        mode = old.st_mode & 07777;
-        // Someone else's file saved by root stays theirs. Only root may give
-        // a file away, so for anyone else this fails harmlessly; it comes
-        // before fchmod because a change of owner clears the set-id bits.
-        struct stat mine {};
-        if (::fstat(fd_, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
-            [[maybe_unused]] const int ignored = ::fchown(fd_, old.st_uid, old.st_gid);
-        }
-    } else {
-        mode = 0666 & ~current_umask();
+    if (::stat(path_.c_str(), &old) != 0) {
+        return; // a new file: the kernel gave it the creation mask's permissions
     }
-    if (::fchmod(fd_, mode) != 0) {
+    // Someone else's file saved by root stays theirs. Only root may give a
+    // file away, so for anyone else this fails harmlessly; it comes before
+    // fchmod because a change of owner clears the set-id bits.
+    struct stat mine {};
+    if (::fstat(fd_, &mine) == 0 && (mine.st_uid != old.st_uid || mine.st_gid != old.st_gid)) {
+        [[maybe_unused]] const int ignored = ::fchown(fd_, old.st_uid, old.st_gid);
+    }
+    if (::fchmod(fd_, old.st_mode & 07777) != 0) {
         failure_ = "cannot set the new file's permissions: " + system_phrase(errno);
     }
 }

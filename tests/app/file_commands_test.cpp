@@ -245,6 +245,18 @@ TEST_F(FileCommandsTest, ExportWritesTheTrackTableAndHelpListsTheKeys) {
     const std::string table = contents(file("track.csv"));
     EXPECT_EQ(table.rfind("\"No.\"\t\"PosX\"", 0), 0u) << table.substr(0, 80);
     EXPECT_EQ(document_.history().undo_steps(), 0) << "an export is no edit";
+    // The design's own file, by whatever name, is never replaced by a table.
+    ASSERT_FALSE(document_.save_as(file("ride.csv")));
+    const std::string design = contents(file("ride.csv"));
+    ASSERT_EQ(symlink("ride.csv", file("link.csv").c_str()), 0);
+    for (const std::string& chosen : {file("ride.csv"), folder_ + "/./link.csv"}) {
+        dialogs_.chosen = {chosen};
+        EXPECT_EQ(key('e', FL_CTRL), 1);
+        EXPECT_EQ(dialogs_.asked.back(), "Export failed: Cannot export the track table to " +
+                                             chosen +
+                                             ": it is the file of the design being edited.");
+        EXPECT_EQ(contents(file("ride.csv")), design);
+    }
 
     EXPECT_EQ(key(FL_F + 1), 1);
     const std::string help = dialogs_.asked.back();

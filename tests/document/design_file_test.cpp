@@ -202,16 +202,22 @@ TEST(DesignFile, EveryKindOfBadInputIsNamedAndChangesNothing) {
         {"curve is \"cardinal\"" + curves, with("/curve", "cardinal")},
         {"tension is 1.5; it must be 0 to 1", with("/tension", 1.5)},
         {"tension is -1e-300; it must be 0 to 1", with("/tension", -1e-300)},
-        {"tension is not a finite number", replaced("\"tension\": 0.0", "\"tension\": 1e999")},
+        {"the number 1e999 at line 5, column 14 is too large",
+         replaced("\"tension\": 0.0", "\"tension\": 1e999")},
         {"points has 3 entries; a track has 4 to 100 points", three_points.dump()},
         {"points has 101 entries; a track has 4 to 100 points", many_points.dump()},
         {"points[2] should be an object, not an array", with("/points/2", {1, 2, 3})},
         {"points[3].x is missing", without("/points/3/x")},
         {"points[3].x should be a number, not a string", with("/points/3/x", "2.5")},
         {"points[1].roll is missing", without("/points/1/roll")},
-        {"points[0].z is not a finite number", replaced("\"z\": -2.5", "\"z\": -1e999")},
-        {"camera.zoom[2] is not a finite number",
-         replaced("\"train\"", "\"camera\": {\"zoom\": [[0, {}], 1, -2e308]}, \"train\"")},
+        {"the number -1e999 at line 10, column 12 is too large",
+         replaced("\"z\": -2.5", "\"z\": -1e999")},
+        {"the number -2e308 at line 80, column 41 is too large",
+         replaced("\"train\"", "\"camera\": {\"zoom\": [[0, {}], \"1e999\", -2e308]}, \"train\"")},
+        // Nesting is refused before anything is built, however the text goes on.
+        {"it is nested deeper than 64 levels (at line 1, column 65)", std::string(1 << 20, '[')},
+        {"it is nested deeper than 64 levels (at line 2, column 64)",
+         "{\"a\": \"[{[\\\"\",\n" + std::string(64, '[') + "] ] ] ]\n}"},
         {"handles has 7 entries; 4 points need 8 (two each)", without("/handles/7")},
         {"handles[5].y should be a number, not null", with("/handles/5/y", nullptr)},
         {"light.z should be a number, not true or false", with("/light/z", true)},
@@ -290,7 +296,16 @@ TEST(DesignFile, WholeFilesComeBackAndFailuresAreSentencesNamingTheFile) {
                   "/list.json: it is not a Looptide design (its text is an array, not an object).");
     std::filesystem::resize_file(folder + "/list.json", kMaxDesignFileBytes + 1);
     EXPECT_EQ(read_design(folder + "/list.json", back),
-              "Cannot open " + folder + "/list.json: it is larger than 16 MB.");
+              "Cannot open " + folder + "/list.json: it is larger than 1 MB.");
+    // The largest design, every number written in full, fits many times over.
+    Design largest = RandomDesigns(5).design();
+    std::vector<ControlPoint> points(Track::kMaxPoints, ControlPoint(-1.0 / 3, 2.0 / 3, -1e-300));
+    largest.track.set_points(points.data(), Track::kMaxPoints);
+    for (int k = 0; k < 2 * Track::kMaxPoints; ++k) {
+        largest.track.bezier_handle(k) = points[0];
+    }
+    largest.generators.assign(Scene::kMaxGenerators, points[0]);
+    EXPECT_LT(design_to_json(largest, std::string(200, 't')).size(), 60'000u);
     EXPECT_TRUE(back == d);
     EXPECT_EQ(write_design(folder, d), "Cannot save " + folder + ": it is a folder.");
 

@@ -15,10 +15,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -261,6 +263,59 @@ TEST_F(FileIo, FailedSavesLeaveTheOldFileWholeAndNoTemporaryFile) {
     EXPECT_EQ(contents(file), "old design");
     EXPECT_EQ(names_in(folder_.string()),
               (std::set<std::string>{"locked", "pipe", "ride.looptide", "sub"}));
+}
+
+// An interrupt, a termination request, a hang-up or the file-size limit
+// while a file is being written ends the process as the signal always does,
+// and takes the temporary file with it.
+TEST_F(FileIo, ASignalDuringAWriteRemovesTheTemporaryFileAndEndsTheProcessAsUsual) {
+    const std::string file = path("ride.csv");
+    put(file, "old table");
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            signal(signal_number, SIG_DFL);
+            const rlimit limit{256 * 1024, 256 * 1024};
+            if (signal_number == SIGXFSZ && setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                _exit(3);
+            }
+            AtomicWriter writer(file);
+            for (int i = 0; i < 8; ++i) {
+                writer.write(std::string(64 * 1024, 'x'));
+            }
+            raise(signal_number); // the file-size limit has raised SIGXFSZ already
+            _exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
+            << strsignal(signal_number) << ": status " << status;
+        EXPECT_EQ(names_in(folder_.string()), std::set<std::string>{"ride.csv"})
+            << strsignal(signal_number);
+        EXPECT_EQ(contents(file), "old table");
+    }
+}
+
+TEST_F(FileIo, OneFileByAnyPathIsTheSameFileAndANameTooLongIsSaidPlainly) {
+    put(path("ride.looptide"), "design");
+    put(path("copy.looptide"), "design");
+    fs::create_symlink("ride.looptide", path("link"));
+    const std::string here = fs::current_path().string();
+    fs::current_path(folder_);
+    const std::shared_ptr<void> back(nullptr, [&](void*) { fs::current_path(here); });
+    struct Case {
+        std::string a, b;
+        bool same;
+    } const cases[] = {
+        {"ride.looptide", "ride.looptide", true},  {"ride.looptide", "./ride.looptide", true},
+        {"link", path("ride.looptide"), true},     {"sub/../ride.looptide", "ride.looptide", false},
+        {"ride.looptide", "copy.looptide", false}, {"ride.looptide", "none", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(same_file(c.a, c.b), c.same) << c.a << " and " << c.b;
+    }
+    EXPECT_EQ(save(path(std::string(300, 'n')), "text"), "the file name is too long");
+    EXPECT_EQ(save(path(std::string(255, 'n')), "text"), "done");
 }
 
 TEST_F(FileIo, SavingThroughALinkReplacesTheFileItPointsTo) {

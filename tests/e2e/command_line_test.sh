@@ -5,7 +5,7 @@
 # never opening a window.
 #   command_line_test.sh BINARY
 source "$(dirname "$0")/lib.sh"
-looptide=$1
+looptide=$(realpath "$1")
 unset DISPLAY
 
 # A design of four points on a square, as the file format writes one.
@@ -89,4 +89,82 @@ cmp -s "$work/square.csv" "$work/kept.csv" || fail "a failed export changed the 
 run --export-track "$work/square.looptide" "$work/x.csv" --spacing lots
 [ "$status" -eq 2 ] && grep -q "spacing needs a number" <<<"$err" && grep -q "^Usage:" <<<"$err" ||
     fail "--spacing lots: status $status, stderr '$err'"
+
+# A number out of range is the design's kind of failure (1); text that is no
+# number, spaces around it included, is a usage error (2).
+for spacing in 0 -1 11 1e400 1e-400 inf; do
+    expect_failure 1 "the spacing $spacing m is outside" \
+        --export-track "$work/square.looptide" "$work/kept.csv" --spacing "$spacing"
+done
+for spacing in abc nan 0.5x "" " 0.5" "0.5 "; do
+    run --export-track "$work/square.looptide" "$work/kept.csv" --spacing "$spacing"
+    [ "$status" -eq 2 ] && grep -q "spacing needs a number" <<<"$err" ||
+        fail "--spacing '$spacing': status $status, stderr '$err'"
+done
+# Names that cannot be files, and the design itself as the output by any path.
+for args in "'' $work/kept.csv" "$work/square.looptide -" "--"; do
+    eval "run --export-track $args"
+    [ "$status" -eq 2 ] && grep -qE "empty|write ./-|needs a design" <<<"$err" ||
+        fail "--export-track $args: status $status, stderr '$err'"
+done
+run ""
+[ "$status" -eq 2 ] && grep -q "design file name is empty" <<<"$err" || fail "'': $status, $err"
+cp "$work/square.looptide" "$work/own.looptide"
+ln -s own.looptide "$work/own-link.looptide"
+for output in "$work/own.looptide" "$work/./own.looptide" "$work/own-link.looptide"; do
+    expect_failure 1 "it is the design file being read" \
+        --export-track "$work/own.looptide" "$output"
+done
+cmp -s "$work/square.looptide" "$work/own.looptide" || fail "an export replaced its design"
+cp "$work/square.looptide" "$work/-dash.looptide"
+(cd "$work" && run --export-track -- -dash.looptide -dash.csv)
+[ -s "$work/-dash.csv" ] || fail "--export-track -- -dash.looptide: no table ($err)"
+# Control characters in a name come out escaped, on one line.
+expect_failure 1 'Cannot open .*/two\\nlines\\x1b\[31m: there is no such file' \
+    --export-track "$work/two"$'\n'"lines"$'\e'"[31m" "$work/kept.csv"
+# Huge but finite places: a count of rows too large for any integer, and a
+# length that overflows.
+design "$work/huge.looptide" 1e18
+expect_failure 1 "it would have [0-9]{20,} rows, more than 10000000" \
+    --export-track "$work/huge.looptide" "$work/kept.csv"
+design "$work/vast.looptide" 1e308
+expect_failure 1 "the track is too large to measure" \
+    --export-track "$work/vast.looptide" "$work/kept.csv"
+cmp -s "$work/square.csv" "$work/kept.csv" || fail "a failed export changed the old table"
+
+# An export interrupted half-way (SIGTERM, or SIGINT to a program that keeps
+# its default action, unlike a shell's background job) ends as the signal
+# ends any program, and takes its temporary file with it.
+ring() { # ring FILE: 100 points round a circle 5 km across, 31 km of track
+    awk 'BEGIN {
+        printf "{ \"format\": \"looptide\", \"version\": 1, \"curve\": \"Cardinal\", "
+        printf "\"tension\": 0, \"points\": ["
+        for (i = 0; i < 100; i++)
+            printf "%s{\"x\": %.6f, \"y\": 1, \"z\": %.6f, \"roll\": 0}", (i ? ", " : ""),
+                5000 * cos(i * 6.2831853 / 100), 5000 * sin(i * 6.2831853 / 100)
+        printf "], \"handles\": ["
+        for (k = 0; k < 200; k++) printf "%s{\"x\": 0, \"y\": 1, \"z\": 0}", (k ? ", " : "")
+        printf "], \"light\": {\"x\": 0, \"y\": 4, \"z\": 4}, \"generators\": [], "
+        printf "\"train\": {\"cars\": 1, \"speed\": 0.1, \"constant_velocity\": true, "
+        printf "\"conserve_energy\": true} }\n"
+    }' >"$1"
+}
+ring "$work/ring.looptide"
+for signal in TERM INT; do
+    env --default-signal="$signal" "$looptide" --export-track "$work/ring.looptide" \
+        "$work/kept.csv" --spacing 0.05 2>/dev/null &
+    pid=$!
+    for _ in $(seq 200); do
+        compgen -G "$work/.kept.csv.*" >/dev/null && break
+        sleep 0.02
+    done
+    compgen -G "$work/.kept.csv.*" >/dev/null || fail "SIG$signal: no temporary file to interrupt"
+    kill -s "$signal" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    want=$((128 + $(kill -l "$signal")))
+    [ "$status" -eq "$want" ] || fail "SIG$signal: the export ended with $status, not $want"
+    ! compgen -G "$work/.kept.csv.*" >/dev/null || fail "SIG$signal left a temporary file"
+    cmp -s "$work/square.csv" "$work/kept.csv" || fail "SIG$signal changed the old table"
+done
 echo "command line: help, version, usage and export ($rows rows; $fine at 5 cm) pass"
