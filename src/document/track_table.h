@@ -31,8 +31,9 @@ struct TableRow {
 };
 
 // Empty for a spacing in [kMinTableSpacing, kMaxTableSpacing]; otherwise a
-// phrase such as "the spacing 20 m is outside 0.05 m to 10 m".
-Failure check_table_spacing(double spacing);
+// phrase such as "the spacing 20 m is outside 0.05 m to 10 m", quoting the
+// spacing `as_written` when given (a number such as 1e400 reads as infinity).
+Failure check_table_spacing(double spacing, std::string_view as_written = {});
 
 // The length the table measures the ring with: the chords of
 // Track::length() (0.05 steps of the parameter) and the chord that closes the

@@ -269,6 +269,17 @@ TEST(TrackTableText, RefusalsNameTheProblemAndWriteNothing) {
     vast.point(3) = ControlPoint(0.0, 0.0, 1e6);
     const std::string vast_rows =
         std::to_string(std::lround(std::ceil(table_ring_length(vast) / 0.05)));
+    // Finite places whose chords overflow, and a ring of more rows than any
+    // integer holds.
+    Track too_large = vast;
+    too_large.point(2) = ControlPoint(1e308, 0.0, 1e308);
+    Track huge = vast;
+    for (int i = 0; i < huge.num_points(); ++i) {
+        huge.point(i).x *= 1e12;
+        huge.point(i).z *= 1e12;
+    }
+    char huge_rows[64];
+    std::snprintf(huge_rows, sizeof huge_rows, "%.0f", std::ceil(table_ring_length(huge) / 0.05));
     const Track fine(CurveType::Cardinal);
     struct Case {
         const Track& track;
@@ -280,6 +291,10 @@ TEST(TrackTableText, RefusalsNameTheProblemAndWriteNothing) {
         {broken, 0.5, "the length of the track is not a finite number"},
         {vast, 0.05,
          "the track is too long for a table at 0.05 m: it would have " + vast_rows +
+             " rows, more than 10000000"},
+        {too_large, 0.5, "the track is too large to measure"},
+        {huge, 0.05,
+         "the track is too long for a table at 0.05 m: it would have " + std::string(huge_rows) +
              " rows, more than 10000000"},
         {fine, 20.0, "the spacing 20 m is outside 0.05 m to 10 m"},
         {fine, 0.049, "the spacing 0.049 m is outside 0.05 m to 10 m"},
