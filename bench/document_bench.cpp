@@ -90,9 +90,8 @@ void BM_EditPath(benchmark::State& state) {
     const Point3 eye{0.0, 7.5, 13.0};
     double x = 0.0;
     const auto through = [&eye, &x] { return eye + 0.1 * (Point3{x, 3.0, 1.0} - eye); };
-    if (state.range(0) == 1) {
-        document.begin_gesture();
-    }
+    // Arg 1: every move of one drag, joining one step; arg 2: a step each.
+    const MergeKey key = state.range(0) == 1 ? MergeKey{MergeKey::Kind::drag, 37} : MergeKey();
     for (auto _ : state) {
         x = x > 5.0 ? -5.0 : x + 0.01;
         const Point3 at = through();
@@ -100,13 +99,10 @@ void BM_EditPath(benchmark::State& state) {
             benchmark::DoNotOptimize(scene.drag_selection(eye, at, false));
         } else {
             benchmark::DoNotOptimize(
-                document.edit([&](Scene& s) { return s.drag_selection(eye, at, false); }));
+                document.edit([&](Scene& s) { return s.drag_selection(eye, at, false); }, key));
         }
     }
-    if (state.range(0) == 1) {
-        document.end_gesture();
-    }
-    const char* labels[] = {"scene alone", "edit path in a gesture", "edit path, one step each"};
+    const char* labels[] = {"scene alone", "edit path, one drag", "edit path, one step each"};
     state.SetLabel(labels[state.range(0)]);
 }
 BENCHMARK(BM_EditPath)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);

@@ -88,23 +88,18 @@ void BM_DragFrame(benchmark::State& state) {
     const Point3 eye{v.camera().eye_x(), v.camera().eye_y(), v.camera().eye_z()};
     double x = 0.0;
     const bool edit_path = state.range(0) != 0;
-    if (edit_path) {
-        document.begin_gesture();
-    }
+    const MergeKey drag{MergeKey::Kind::drag, 37}; // the moves of one drag make one step
     for (auto _ : state) {
         x = x > 5.0 ? -5.0 : x + 0.01;
         const Point3 through = eye + 0.1 * (Point3{x, 3.0, 1.0} - eye);
         if (edit_path) {
-            document.edit([&](Scene& s) { return s.drag_selection(eye, through, false); });
+            document.edit([&](Scene& s) { return s.drag_selection(eye, through, false); }, drag);
         } else {
             v.scene().drag_selection(eye, through, false);
         }
         v.make_current();
         v.draw();
         glFinish();
-    }
-    if (edit_path) {
-        document.end_gesture();
     }
     state.SetLabel(edit_path ? "through the edit path" : "on the scene alone");
 }

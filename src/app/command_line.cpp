@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/keys.h"
 #include "document/design_file.h"
 #include "document/message_text.h"
 #include "document/track_table.h"
@@ -145,9 +146,8 @@ std::string usage_text() {
            "  looptide --help       Shows this text.\n"
            "  looptide --version    Shows the version.\n"
            "\n"
-           "In the editor: Ctrl+N new, Ctrl+O open, Ctrl+S save, Ctrl+Shift+S save as,\n"
-           "Ctrl+Z undo, Ctrl+Shift+Z or Ctrl+Y redo, Ctrl+E export the track table,\n"
-           "F1 help.\n";
+           "Keys in the editor:\n" +
+           key_help("  ");
 }
 
 std::string version_text() {

@@ -4,18 +4,16 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Valuator.H>
 
+#include "scene/ranges.h"
 #include "view/coaster_window.h"
 
 namespace {
 
-// A change made by dragging a slider belongs to one undo step for the whole
-// drag, which the button's release ends (dispatch_event); a change from the
-// keyboard is a step of its own.
-void note_slider_change() {
+// A slider's change made with the mouse (its press or a drag) joins the undo
+// step of the drag's earlier changes; one from the keyboard is a step alone.
+bool dragged() {
     const int event = Fl::event();
-    if (event == FL_PUSH || event == FL_DRAG) {
-        the_coaster_window->begin_control_drag();
-    }
+    return event == FL_PUSH || event == FL_DRAG;
 }
 
 double slider_value(void* data) {
@@ -33,8 +31,7 @@ void remove_point_cb(Fl_Widget*, void*) {
     the_coaster_window->remove_point();
 }
 void roll_cb(Fl_Widget*, void* data) {
-    note_slider_change();
-    the_coaster_window->set_selected_roll(slider_value(data));
+    the_coaster_window->set_selected_roll(slider_value(data), dragged());
 }
 void linear_cb(Fl_Widget*, void*) {
     the_coaster_window->set_curve_type(CurveType::Linear);
@@ -50,8 +47,7 @@ void bezier_cb(Fl_Widget*, void*) {
 }
 
 void tension_cb(Fl_Widget*, void* data) {
-    note_slider_change();
-    the_coaster_window->set_tension(static_cast<float>(slider_value(data)));
+    the_coaster_window->set_tension(static_cast<float>(slider_value(data)), dragged());
 }
 
 void constant_velocity_cb(Fl_Widget*, void* data) {
@@ -64,8 +60,7 @@ void conserve_energy_cb(Fl_Widget*, void* data) {
 
 // The slider runs 0 to 30; the view's speed is distance per step, 0 to 1.
 void velocity_cb(Fl_Widget*, void* data) {
-    note_slider_change();
-    the_coaster_window->set_velocity(slider_value(data) / kVelocitySliderScale);
+    the_coaster_window->set_velocity(slider_value(data) / kVelocitySliderScale, dragged());
 }
 
 void add_car_cb(Fl_Widget*, void*) {
@@ -91,12 +86,4 @@ void idle_cb(void*) {
     if (the_coaster_window != nullptr) {
         the_coaster_window->step_animation();
     }
-}
-
-int dispatch_event(int event, Fl_Window* window) {
-    const int used = Fl::handle_(event, window);
-    if (event == FL_RELEASE && the_coaster_window != nullptr) {
-        the_coaster_window->end_control_drag();
-    }
-    return used;
 }

@@ -3,11 +3,6 @@
 #pragma once
 
 class Fl_Widget;
-class Fl_Window;
-
-// The "Coaster Velocity" slider shows the train's chosen speed (track length
-// per animation step, 0 to 1) times this.
-constexpr double kVelocitySliderScale = 30.0;
 
 void add_point_cb(Fl_Widget* w, void* data);
 void remove_point_cb(Fl_Widget* w, void* data);
@@ -26,13 +21,9 @@ void look_from_car_cb(Fl_Widget* w, void* data);
 void lights_cb(Fl_Widget* w, void* data);
 void animate_cb(Fl_Widget* w, void* data);
 void add_ball_generator_cb(Fl_Widget* w, void* data);
-// Runs one animation step of the_coaster_window when one is due. The program
-// wakes the step with a timeout aimed at its next due time instead (see
-// CoasterWindow::schedule_step), so this hook is only for an idle-driven loop.
+// One animation step of the_coaster_window when one is due: the step's hook
+// for an event loop that runs it from Fl::add_idle. Looptide itself registers
+// no idle callback; it wakes the step with a timeout aimed at its next due
+// time (CoasterWindow::schedule_step), so the program sleeps while nothing
+// moves.
 void idle_cb(void* data);
-
-// The toolkit's event dispatch with one addition: a slider dragged with the
-// mouse is one undo step from press to release, so the release of the button
-// closes the step that the drag's first change opened. Installed with
-// Fl::event_dispatch by the entry function.
-int dispatch_event(int event, Fl_Window* window);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/keys.h"
 #include "document/track_table.h"
 
 namespace {
@@ -55,14 +56,13 @@ bool FileCommands::settle_unsaved_changes(const std::string& before) {
 }
 
 void FileCommands::new_design() {
-    // Not in the middle of a drag, whose step would then span two designs.
-    if (!document_.in_gesture() && settle_unsaved_changes("starting a new one")) {
+    if (settle_unsaved_changes("starting a new one")) {
         document_.new_design();
     }
 }
 
 void FileCommands::open() {
-    if (document_.in_gesture() || !settle_unsaved_changes("opening another")) {
+    if (!settle_unsaved_changes("opening another")) {
         return;
     }
     const std::string path =
@@ -174,13 +174,7 @@ void FileCommands::remember_folder_of(const std::string& path) {
 }
 
 std::string help_text(const std::string& examples_folder) {
-    std::string text = "Keys\n"
-                       "  Ctrl+N: a new design\n"
-                       "  Ctrl+O: open a design\n"
-                       "  Ctrl+S: save;  Ctrl+Shift+S: save as\n"
-                       "  Ctrl+Z: undo;  Ctrl+Shift+Z or Ctrl+Y: redo\n"
-                       "  Ctrl+E: export the track table (CSV)\n"
-                       "  F1: this help;  Escape: close the window\n"
+    std::string text = "Keys\n" + key_help("  ") +
                        "\n"
                        "Mouse, in the 3-D view\n"
                        "  Left press: select a point, handle, the light or a generator\n"

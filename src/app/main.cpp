@@ -81,8 +81,6 @@ int edit(const std::string& design) {
         report_failure(*failure);
         dialogs->alert("Open failed", *failure);
     }
-    // A slider dragged from press to release is one undo step.
-    Fl::event_dispatch(dispatch_event);
     // The animation step is woken by a timeout aimed at its next due time
     // rather than an idle callback, so the program sleeps while nothing moves.
     the_coaster_window->schedule_step();

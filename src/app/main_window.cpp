@@ -11,6 +11,8 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/keys.h"
+#include "scene/ranges.h"
 #include "view/coaster_window.h"
 
 MainWindow::MainWindow(int x, int y, int w, int h, const char* label)
@@ -35,12 +37,12 @@ void button(int x, int y, int w, int h, const char* label, Fl_Callback* cb) {
 }
 
 // Sliders are set in the order type, value, bounds, precision, callback, user data.
-Fl_Value_Slider* slider(int x, int y, int w, int h, const char* label, double value, double lo,
-                        double hi, int precision, Fl_Callback* cb) {
+Fl_Value_Slider* slider(int x, int y, int w, int h, const char* label, double value, Range range,
+                        int precision, Fl_Callback* cb) {
     auto* s = new Fl_Value_Slider(x, y, w, h, label);
     s->type(FL_HOR_NICE_SLIDER);
     s->value(value);
-    s->bounds(lo, hi);
+    s->bounds(range.low, range.high);
     s->precision(precision);
     s->callback(cb);
     s->user_data(s);
@@ -59,6 +61,10 @@ Fl_Check_Button* check(int x, int y, int w, int h, const char* label, bool check
     c->user_data(c);
     return c;
 }
+
+// The velocity slider's bounds: the chosen speed's, as it shows them.
+constexpr Range kVelocityRange{kSpeedRange.low * kVelocitySliderScale,
+                               kSpeedRange.high* kVelocitySliderScale};
 
 // What the controls that show the design read off the scene, here and in
 // show_design alike: each starting value comes from the scene alone.
@@ -84,7 +90,7 @@ MainWindow* build_main_window(Document& document, Dialogs& dialogs,
     button(5, 30, 95, 20, "Add Point", add_point_cb);
     button(105, 30, 95, 20, "Remove Point", remove_point_cb);
     Fl_Value_Slider* roll = slider(10, 60, 190, 20, "Selected Point's Z Rotation",
-                                   shown_roll(scene), -180, 180, 1, roll_cb);
+                                   shown_roll(scene), kRollRange, 1, roll_cb);
     window->roll_ = roll;
 
     auto* view = new CoasterWindow(210, 10, 480, 480, document);
@@ -103,16 +109,16 @@ MainWindow* build_main_window(Document& document, Dialogs& dialogs,
     button(30, 165, 90, 20, "Cardinal", cardinal_cb);
     button(30, 190, 90, 20, "BSpline", bspline_cb);
     button(30, 215, 90, 20, "Bezier", bezier_cb);
-    window->tension_ =
-        slider(10, 245, 190, 20, "Cardinal Tension", shown_tension(scene), 0, 1, 2, tension_cb);
+    window->tension_ = slider(10, 245, 190, 20, "Cardinal Tension", shown_tension(scene),
+                              kTensionRange, 2, tension_cb);
 
     caption(10, 305, 80, 20, "Car Controls:");
     window->constant_velocity_ = check(10, 330, 175, 20, "Constant Velocity",
                                        scene.train().constant_velocity, constant_velocity_cb);
     window->conserve_energy_ = check(10, 355, 175, 20, "Conserve Energy",
                                      scene.train().conserve_energy, conserve_energy_cb);
-    window->velocity_ =
-        slider(10, 380, 190, 20, "Coaster Velocity", shown_velocity(scene), 0, 30, 2, velocity_cb);
+    window->velocity_ = slider(10, 380, 190, 20, "Coaster Velocity", shown_velocity(scene),
+                               kVelocityRange, 2, velocity_cb);
     button(10, 440, 90, 20, "Add Car", add_car_cb);
     button(110, 440, 90, 20, "Remove Car", remove_car_cb);
 
@@ -170,39 +176,15 @@ void MainWindow::close_cb(Fl_Widget*, void* data) {
 
 int MainWindow::handle(int event) {
     if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && commands_ != nullptr) {
-        const int key = Fl::event_key();
-        const bool ctrl = Fl::event_state(FL_CTRL) != 0;
-        const bool shift = Fl::event_state(FL_SHIFT) != 0;
-        if (key == FL_F + 1 && !ctrl) {
-            commands_->help();
+        if (const KeyCommand* command = key_command(Fl::event_key(), Fl::event_state())) {
+            command->run(*this);
             return 1;
         }
-        if (ctrl) {
-            switch (key) {
-            case 'n':
-                commands_->new_design();
-                return 1;
-            case 'o':
-                commands_->open();
-                return 1;
-            case 's':
-                shift ? commands_->save_as() : commands_->save();
-                return 1;
-            case 'z':
-                // The restored design reaches the controls and the view
-                // through on_document_change: one redraw.
-                shift ? document_->redo() : document_->undo();
-                return 1;
-            case 'y':
-                document_->redo();
-                return 1;
-            case 'e':
-                commands_->export_track_table();
-                return 1;
-            default:
-                break;
-            }
-        }
+    }
+    // A press starts a new gesture: no later edit joins the undo step of an
+    // earlier drag.
+    if (event == FL_PUSH && document_ != nullptr) {
+        document_->end_merging();
     }
     return Fl_Double_Window::handle(event);
 }

@@ -20,11 +20,11 @@ public:
     MainWindow(int x, int y, int w, int h, const char* label);
     ~MainWindow() override;
 
-    // Ctrl+N, Ctrl+O, Ctrl+S, Ctrl+Shift+S, Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y,
-    // Ctrl+E and F1; every other event as any window.
+    // The keys of the key table (keys.h); every other event as any window.
     int handle(int event) override;
 
     FileCommands& file_commands() { return *commands_; }
+    Document& document() { return *document_; }
     // Sets the controls that show the design from the scene (tension, speed,
     // Constant Velocity, Conserve Energy, the roll of a selected point)
     // without running their callbacks.

@@ -5,7 +5,9 @@
 #include "document/design_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#include "scene/ranges.h"
 
 namespace {
 
@@ -129,12 +133,19 @@ double number_field(const Json& object, const char* key, const std::string& pare
     return value;
 }
 
-// A finite number in [low, high].
-double ranged_field(const Json& object, const char* key, const std::string& parent, double low,
-                    double high, const char* range) {
+// A number as a message writes it, in its shortest form: "0", "0.05", "-180".
+std::string number_text(double value) {
+    std::array<char, 32> text{};
+    return std::string(text.data(),
+                       std::to_chars(text.data(), text.data() + text.size(), value).ptr);
+}
+
+// A finite number within `range`.
+double ranged_field(const Json& object, const char* key, const std::string& parent, Range range) {
     const double value = number_field(object, key, parent);
-    if (!(value >= low && value <= high)) {
-        refuse(child_path(parent, key) + " is " + shown(object.at(key)) + "; it must be " + range);
+    if (!range.holds(value)) {
+        refuse(child_path(parent, key) + " is " + shown(object.at(key)) + "; it must be " +
+               number_text(range.low) + " to " + number_text(range.high));
     }
     return value;
 }
@@ -211,8 +222,7 @@ CurveType read_curve(const Json& top) {
 void read_design_json(const Json& top, Design& design) {
     check_format(top);
     design.track.set_curve_type(read_curve(top));
-    design.track.set_tension(
-        static_cast<float>(ranged_field(top, "tension", "", 0.0, 1.0, "0 to 1")));
+    design.track.set_tension(static_cast<float>(ranged_field(top, "tension", "", kTensionRange)));
 
     const Json& points = array_field(top, "points", "");
     const std::size_t n = points.size();
@@ -261,7 +271,7 @@ void read_design_json(const Json& top, Design& design) {
                std::to_string(Train::kMaxCars));
     }
     design.cars = static_cast<int>(cars);
-    design.speed = ranged_field(train, "speed", "train", 0.0, 1.0, "0 to 1");
+    design.speed = ranged_field(train, "speed", "train", kSpeedRange);
     design.constant_velocity = bool_field(train, "constant_velocity", "train");
     design.conserve_energy = bool_field(train, "conserve_energy", "train");
 }

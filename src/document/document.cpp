@@ -4,31 +4,21 @@
 
 #include "document/design_file.h"
 
-Document::Document() : clean_(scene_), gesture_start_(clean_) {}
+Document::Document() : clean_(scene_) {}
 
-void Document::record_if_changed(Design before) {
+void Document::record_if_changed(Design before, MergeKey merge) {
     Design now(scene_);
     if (now == before) {
         return;
     }
-    history_.record(std::move(before));
+    // An edit that continues the newest step joins it: that step already
+    // holds the design from before the first of them.
+    if (merge.kind == MergeKey::Kind::none || !(merge == merge_) || !can_undo()) {
+        history_.record(std::move(before));
+    }
+    merge_ = merge;
     modified_ = now != clean_;
     notify(Change::edited);
-}
-
-void Document::begin_gesture() {
-    if (gestures_++ == 0) {
-        gesture_start_ = Design(scene_);
-    }
-}
-
-void Document::end_gesture() {
-    if (gestures_ == 0) {
-        return;
-    }
-    if (--gestures_ == 0) {
-        record_if_changed(std::move(gesture_start_));
-    }
 }
 
 bool Document::undo() {
@@ -48,12 +38,14 @@ bool Document::redo() {
 }
 
 void Document::restore(const Design& design) {
+    end_merging();
     apply(design, scene_);
     modified_ = design != clean_;
     notify(Change::replaced);
 }
 
 void Document::replace_all(const Design& design) {
+    end_merging();
     apply(design, scene_);
     scene_.restart_train();
     scene_.clear_selection();
@@ -101,6 +93,7 @@ Failure Document::save_as(const std::string& path) {
     if (Failure failure = write_design(path, design)) {
         return failure;
     }
+    end_merging();
     path_ = path;
     clean_ = std::move(design);
     modified_ = false;

@@ -1,8 +1,8 @@
 // The design being edited, with its undo history and its file: the one path
 // every edit takes. An edit runs on the scene; if the design changed, the
-// design before it becomes an undo step and the observer hears of it. A
-// gesture (a mouse drag or a slider drag, press to release) makes one step
-// however many edits it runs. No GL, no FLTK.
+// design before it becomes an undo step and the observer hears of it, unless
+// it continues the edits of the step before (a slider or a mouse drag), which
+// it then joins. No GL, no FLTK.
 #pragma once
 
 #include <functional>
@@ -14,6 +14,19 @@
 #include "document/file_io.h"
 #include "document/history.h"
 #include "scene/scene.h"
+
+// What an edit changes, when consecutive edits of it make one undo step:
+// the roll of one point, the tension or the speed from a slider dragged with
+// the mouse, or one object dragged in the view. Edits of the same key fold
+// into one step until something else happens (another edit, a new press, a
+// key, Undo, Redo, New, Open or Save), as editors merge a drag's changes.
+struct MergeKey {
+    enum class Kind { none, roll, tension, velocity, drag };
+    Kind kind = Kind::none;
+    int target = -1; // the point banked, or the name of the object dragged
+
+    bool operator==(const MergeKey& o) const { return kind == o.kind && target == o.target; }
+};
 
 class Document {
 public:
@@ -32,31 +45,27 @@ public:
     void set_observer(Observer observer) { observer_ = std::move(observer); }
 
     // --- The one edit path ---
-    // Runs change(scene) and returns what it returns. Outside a gesture, a
-    // change of the design is one undo step.
-    template <typename F> auto edit(F&& change) -> std::invoke_result_t<F&, Scene&> {
-        if (gestures_ > 0) {
-            return change(scene_);
-        }
+    // Runs change(scene) and returns what it returns. A change of the design
+    // is one undo step, or joins the step before when `merge` continues it.
+    template <typename F>
+    auto edit(F&& change, MergeKey merge = {}) -> std::invoke_result_t<F&, Scene&> {
         Design before(scene_);
         if constexpr (std::is_void_v<std::invoke_result_t<F&, Scene&>>) {
             change(scene_);
-            record_if_changed(std::move(before));
+            record_if_changed(std::move(before), merge);
         } else {
             auto result = change(scene_);
-            record_if_changed(std::move(before));
+            record_if_changed(std::move(before), merge);
             return result;
         }
     }
-    // Opens a gesture: the edits until the matching end_gesture() make one
-    // undo step, recorded at its end if the design changed. Gestures nest.
-    void begin_gesture();
-    void end_gesture();
-    bool in_gesture() const { return gestures_ > 0; }
+    // Something other than an edit happened (a press, a key): the next edit
+    // starts a step of its own, whatever its key.
+    void end_merging() { merge_ = MergeKey(); }
 
-    // --- Undo and redo; refused while a gesture is open ---
-    bool can_undo() const { return gestures_ == 0 && history_.undo_steps() > 0; }
-    bool can_redo() const { return gestures_ == 0 && history_.redo_steps() > 0; }
+    // --- Undo and redo ---
+    bool can_undo() const { return history_.undo_steps() > 0; }
+    bool can_redo() const { return history_.redo_steps() > 0; }
     bool undo();
     bool redo();
     const History& history() const { return history_; }
@@ -89,16 +98,15 @@ public:
     Failure save_as(const std::string& path);
 
 private:
-    void record_if_changed(Design before);
+    void record_if_changed(Design before, MergeKey merge);
     void restore(const Design& design);
     void replace_all(const Design& design);
     void notify(Change change);
 
     Scene scene_;
     History history_;
-    Design clean_; // the design as last opened, saved or begun
-    Design gesture_start_;
-    int gestures_ = 0;
+    Design clean_;   // the design as last opened, saved or begun
+    MergeKey merge_; // the key of the newest step, while edits may still join it
     std::string path_;
     bool modified_ = false;
     bool worked_with_files_ = false;

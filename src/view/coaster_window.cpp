@@ -12,7 +12,4 @@ CoasterWindow::CoasterWindow(int x, int y, int w, int h, Document& document)
 
 CoasterWindow::~CoasterWindow() {
     Fl::remove_timeout(step_timeout_cb, this); // a pending step must not outlive the view
-    // A gesture cut short (the window closed mid-drag) still ends its step.
-    end_edit(mouse_edit_open_);
-    end_edit(control_edit_open_);
 }

@@ -37,23 +37,22 @@ public:
     // redraw its control needs. ---
     void set_curve_type(CurveType type);
     void toggle_animation(); // never redraws; the next step does
-    void set_tension(float tension);
+    // A slider's change `dragged` with the mouse joins the undo step of the
+    // drag's earlier changes; one from the keyboard is a step of its own.
+    void set_tension(float tension, bool dragged = false);
     void set_constant_velocity(bool on);
-    void set_velocity(double v);
+    void set_velocity(double v, bool dragged = false);
     void set_look_from_car(bool on);
-    void set_selected_roll(double roll); // redraws even when nothing is banked
-    void add_car();                      // redraws even at the limit
-    void remove_car();                   // redraws even at the limit
+    // Redraws even when nothing is banked.
+    void set_selected_roll(double roll, bool dragged = false);
+    void add_car();    // redraws even at the limit
+    void remove_car(); // redraws even at the limit
     void set_lights_on(bool on);
     void set_conserve_energy(bool on);
     void add_point();    // redraws only when the count changed
     void remove_point(); // redraws only when the count changed
     void add_ball_generator();
 
-    // A control dragged with the mouse (a slider) edits as one undo step:
-    // the first change of the drag opens it, the button's release closes it.
-    void begin_control_drag();
-    void end_control_drag();
     // After New, Open, Undo or Redo put a whole design in place: one redraw,
     // and the step timeout aimed anew.
     void design_replaced();
@@ -119,10 +118,6 @@ private:
     void change_elevation(int y); // Ctrl + right drag
     void zoom(int y);             // middle drag
     void raise_target(int y);     // Ctrl + middle drag
-    // Opens the document's gesture (one undo step) unless `open` says this
-    // view already did, and closes it again.
-    void begin_edit(bool& open);
-    void end_edit(bool& open);
 
     Document& document_;
     Scene& scene_; // the document's
@@ -131,8 +126,6 @@ private:
     int last_button_ = 0;
     int last_mouse_x_ = 0;
     int last_mouse_y_ = 0;
-    bool mouse_edit_open_ = false;   // a left press opened an undo step
-    bool control_edit_open_ = false; // a slider drag opened one
     FrameLayout layout_;
     DrawList draw_list_; // every vertex of the scene goes through it
 };

@@ -15,8 +15,16 @@ void CoasterWindow::toggle_animation() {
     schedule_step();
 }
 
-void CoasterWindow::set_tension(float tension) {
-    document_.edit([tension](Scene& s) { s.set_tension(tension); });
+namespace {
+// The key under which a slider's dragged changes make one undo step.
+MergeKey slider_key(bool dragged, MergeKey::Kind kind, int target = -1) {
+    return dragged ? MergeKey{kind, target} : MergeKey();
+}
+} // namespace
+
+void CoasterWindow::set_tension(float tension, bool dragged) {
+    document_.edit([tension](Scene& s) { s.set_tension(tension); },
+                   slider_key(dragged, MergeKey::Kind::tension));
     damage(1);
 }
 
@@ -26,8 +34,9 @@ void CoasterWindow::set_constant_velocity(bool on) {
     damage(1);
 }
 
-void CoasterWindow::set_velocity(double v) {
-    document_.edit([v](Scene& s) { s.set_velocity(v); });
+void CoasterWindow::set_velocity(double v, bool dragged) {
+    document_.edit([v](Scene& s) { s.set_velocity(v); },
+                   slider_key(dragged, MergeKey::Kind::velocity));
     schedule_step();
     damage(1);
 }
@@ -37,8 +46,9 @@ void CoasterWindow::set_look_from_car(bool on) {
     damage(1);
 }
 
-void CoasterWindow::set_selected_roll(double roll) {
-    document_.edit([roll](Scene& s) { return s.set_selected_roll(roll); });
+void CoasterWindow::set_selected_roll(double roll, bool dragged) {
+    document_.edit([roll](Scene& s) { return s.set_selected_roll(roll); },
+                   slider_key(dragged, MergeKey::Kind::roll, scene_.selection().index()));
     damage(1);
 }
 
@@ -77,28 +87,6 @@ void CoasterWindow::remove_point() {
 void CoasterWindow::add_ball_generator() {
     document_.edit([](Scene& s) { return s.add_ball_generator(); });
     damage(1);
-}
-
-void CoasterWindow::begin_edit(bool& open) {
-    if (!open) {
-        open = true;
-        document_.begin_gesture();
-    }
-}
-
-void CoasterWindow::end_edit(bool& open) {
-    if (open) {
-        open = false;
-        document_.end_gesture();
-    }
-}
-
-void CoasterWindow::begin_control_drag() {
-    begin_edit(control_edit_open_);
-}
-
-void CoasterWindow::end_control_drag() {
-    end_edit(control_edit_open_);
 }
 
 void CoasterWindow::design_replaced() {

@@ -30,8 +30,6 @@ int CoasterWindow::handle(int event) {
         damage(1);
         return 1;
     case FL_RELEASE:
-        // Whatever a left drag moved, press to release, is one undo step.
-        end_edit(mouse_edit_open_);
         damage(1);
         return 1;
     case FL_SHOW:
@@ -47,11 +45,12 @@ bool CoasterWindow::press() {
     last_mouse_y_ = Fl::event_y();
     last_button_ = Fl::event_button();
     // Any press drops the selection; only the left button picks a new one.
+    // A new press starts a new undo step, even for the same object.
     scene_.clear_selection();
+    document_.end_merging();
     if (last_button_ != kLeftButton) {
         return false;
     }
-    begin_edit(mouse_edit_open_);
     return select();
 }
 
@@ -117,6 +116,8 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
     std::array<GLint, 4> viewport{};
     glGetIntegerv(GL_VIEWPORT, viewport.data());
     const double win_y = viewport[3] - y - 1;
+    // Every move of one drag, press to release, is one undo step.
+    const MergeKey key{MergeKey::Kind::drag, scene_.selection().name()};
     Point3 near;
     if (unproject(x, win_y, 0.0, &near.x, &near.y, &near.z) != GL_TRUE) {
         return;
@@ -125,7 +126,7 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
         // The orbit eye is where the drawn view looks from, so the ray from
         // it through the pointer's point on the near plane is the pointer's.
         const Point3 eye{camera_.eye_x(), camera_.eye_y(), camera_.eye_z()};
-        document_.edit([&](Scene& s) { return s.drag_selection(eye, near, vertical); });
+        document_.edit([&](Scene& s) { return s.drag_selection(eye, near, vertical); }, key);
         return;
     }
     // The ride view looks from above the train, not from the orbit eye: the
@@ -134,7 +135,7 @@ void CoasterWindow::move_selection(int x, int y, bool vertical) {
     // near point, a move lands only beyond the near plane, in front of the view.
     Point3 far;
     if (unproject(x, win_y, 1.0, &far.x, &far.y, &far.z) == GL_TRUE) {
-        document_.edit([&](Scene& s) { return s.drag_selection(near, far, vertical); });
+        document_.edit([&](Scene& s) { return s.drag_selection(near, far, vertical); }, key);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 
@@ -106,39 +107,40 @@ TEST_F(FileCommandsTest, UndoAndRedoKeysRestoreTheDesignAndTheControlsShowIt) {
     EXPECT_EQ(title(), "Looptide") << "a session without files keeps its title";
 }
 
-TEST_F(FileCommandsTest, ASliderDraggedFromPressToReleaseIsOneStep) {
-    // The slider's changes during a drag arrive as push and drag events; the
-    // release, through the program's event dispatch, closes the step.
+TEST_F(FileCommandsTest, ASliderDraggedWithTheMouseIsOneStep) {
+    // A drag's changes arrive as push and drag events and join one step; the
+    // press that begins the next drag, anywhere in the window, ends it.
+    const auto drag = [&](Child c, std::initializer_list<double> values) {
+        Fl::e_x = 695; // a corner no control covers
+        Fl::e_y = 595;
+        window_->handle(FL_PUSH);
+        Fl::e_number = FL_PUSH;
+        for (double v : values) {
+            slider(c).value(v);
+            press(c);
+            Fl::e_number = FL_DRAG;
+        }
+    };
     scene().select_name(2);
-    Fl::e_number = FL_PUSH;
-    for (double roll : {10.0, 20.0, 35.0}) {
-        slider(kRollSlider).value(roll);
-        press(kRollSlider);
-        Fl::e_number = FL_DRAG;
-    }
-    EXPECT_EQ(document_.history().undo_steps(), 0) << "the drag is not over yet";
-    dispatch_event(FL_RELEASE, window_.get());
+    drag(kRollSlider, {10.0, 20.0, 35.0});
     EXPECT_EQ(document_.history().undo_steps(), 1);
     EXPECT_EQ(scene().track().point(2).roll, 35.0);
-
-    // A velocity drag is one step as well; keyboard changes are one each.
-    Fl::e_number = FL_DRAG;
-    for (double v : {5.0, 9.0, 14.0}) {
-        slider(kVelocity).value(v);
-        press(kVelocity);
-    }
-    dispatch_event(FL_RELEASE, window_.get());
+    drag(kVelocity, {5.0, 9.0, 14.0});
+    drag(kVelocity, {20.0, 25.0});
+    // Keyboard changes are one step each.
     Fl::e_number = FL_KEYBOARD;
     for (double t : {0.1, 0.2}) {
         slider(kTension).value(t);
         press(kTension);
     }
     Fl::e_number = 0;
-    EXPECT_EQ(document_.history().undo_steps(), 4);
+    EXPECT_EQ(document_.history().undo_steps(), 5);
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_TRUE(document_.undo());
+    }
+    EXPECT_EQ(scene().train().base_speed, 14.0 / 30.0) << "one undo takes back one drag";
     ASSERT_TRUE(document_.undo());
-    ASSERT_TRUE(document_.undo());
-    ASSERT_TRUE(document_.undo());
-    EXPECT_EQ(scene().train().base_speed, 0.1) << "one undo takes back the whole drag";
+    EXPECT_EQ(scene().train().base_speed, 0.1);
     ASSERT_TRUE(document_.undo());
     EXPECT_EQ(scene().track().point(2).roll, 0.0);
 }

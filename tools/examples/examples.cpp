@@ -12,12 +12,11 @@
 #include <utility>
 
 #include "document/design_file.h"
+#include "scene/ranges.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// The velocity slider shows 30 times the stored speed.
-constexpr double kVelocitySliderScale = 30.0;
 
 double centimetres(double v) {
     return std::round(v * 100.0) / 100.0;

@@ -1,0 +1,70 @@
+// The table of keys and the two ways it is read: by key, and as help lines.
+#include "app/keys.h"
+
+#include <FL/Enumerations.H>
+
+#include <array>
+#include <cstring>
+
+#include "app/main_window.h"
+
+namespace {
+
+const std::array<KeyCommand, 10> kKeys = {{
+    {'n', FL_CTRL, "Ctrl+N", "a new design", [](MainWindow& w) { w.file_commands().new_design(); }},
+    {'o', FL_CTRL, "Ctrl+O", "open a design", [](MainWindow& w) { w.file_commands().open(); }},
+    {'s', FL_CTRL, "Ctrl+S", "save", [](MainWindow& w) { w.file_commands().save(); }},
+    {'s', FL_CTRL | FL_SHIFT, "Ctrl+Shift+S", "save as",
+     [](MainWindow& w) { w.file_commands().save_as(); }},
+    // The restored design reaches the controls and the view through the
+    // document's observer: one redraw.
+    {'z', FL_CTRL, "Ctrl+Z", "undo", [](MainWindow& w) { w.document().undo(); }},
+    {'z', FL_CTRL | FL_SHIFT, "Ctrl+Shift+Z", "redo", [](MainWindow& w) { w.document().redo(); }},
+    {'y', FL_CTRL, "Ctrl+Y", "redo", [](MainWindow& w) { w.document().redo(); }},
+    {'e', FL_CTRL, "Ctrl+E", "export the track table (CSV)",
+     [](MainWindow& w) { w.file_commands().export_track_table(); }},
+    {FL_F + 1, 0, "F1", "help on the keys and the mouse",
+     [](MainWindow& w) { w.file_commands().help(); }},
+    {FL_Escape, 0, "Escape", "close the window", nullptr},
+}};
+
+constexpr int kModifiers = FL_CTRL | FL_SHIFT;
+
+} // namespace
+
+const KeyCommand* key_command(int key, int state) {
+    const KeyCommand* same_ctrl = nullptr;
+    for (const KeyCommand& k : kKeys) {
+        if (k.key != key || k.run == nullptr) {
+            continue;
+        }
+        if (k.modifiers == (state & kModifiers)) {
+            return &k;
+        }
+        if ((k.modifiers & FL_CTRL) == (state & FL_CTRL) && same_ctrl == nullptr) {
+            same_ctrl = &k;
+        }
+    }
+    return same_ctrl;
+}
+
+std::string key_help(const std::string& indent) {
+    std::string text;
+    for (std::size_t i = 0; i < kKeys.size(); ++i) {
+        bool listed = false; // an earlier key did the same and took this one in
+        for (std::size_t j = 0; j < i; ++j) {
+            listed = listed || std::strcmp(kKeys[j].help, kKeys[i].help) == 0;
+        }
+        if (listed) {
+            continue;
+        }
+        text += indent + kKeys[i].name;
+        for (std::size_t j = i + 1; j < kKeys.size(); ++j) {
+            if (std::strcmp(kKeys[j].help, kKeys[i].help) == 0) {
+                text += std::string(" or ") + kKeys[j].name;
+            }
+        }
+        text += std::string(": ") + kKeys[i].help + "\n";
+    }
+    return text;
+}

@@ -1,0 +1,27 @@
+// The editor's keys, in one table: each key's name, its line in F1's help and
+// in --help, and what it runs. The main window handles keys from it and the
+// help texts list it, so a new key is one row.
+#pragma once
+
+#include <string>
+
+class MainWindow;
+
+struct KeyCommand {
+    int key;          // the toolkit's key code: a lower-case letter, or FL_F + n
+    int modifiers;    // FL_CTRL and FL_SHIFT held with it (0 for neither)
+    const char* name; // as a person writes it: "Ctrl+Shift+S"
+    const char* help; // what it does; keys doing the same thing share a line
+    // What it runs; null for a key the toolkit handles itself (Escape).
+    void (*run)(MainWindow& window);
+};
+
+// The command for a key pressed with the modifiers in `state`: the row for
+// exactly that Ctrl and Shift, or else the row for the key with the same
+// Ctrl whatever Shift (so Ctrl+Shift+N is New, as Ctrl+N). Null for a key the
+// table does not have, or one with no command of its own.
+const KeyCommand* key_command(int key, int state);
+
+// One line per thing the keys do, "INDENTName: what it does", keys that do
+// the same thing joined with " or ".
+std::string key_help(const std::string& indent);
