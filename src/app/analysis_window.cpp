@@ -1,0 +1,393 @@
+#include "app/analysis_window.h"
+
+#include <FL/Fl.H>
+#include <FL/Fl_Button.H>
+#include <FL/fl_draw.H>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLeft = 52; // room for the value numbers left of the plots
+constexpr int kRight = 16;
+constexpr int kTop = 2;
+constexpr int kHeader = 16;   // a plot's title line
+constexpr int kAxisRows = 40; // the distance numbers and the control points
+constexpr int kBottom = 6;
+constexpr int kSummaryRows = 8;
+constexpr int kRowHeight = 16;
+constexpr int kSummaryFont = 12;
+constexpr int kButtonWidth = 170;
+constexpr int kButtonHeight = 22;
+
+// What each plot shows. A plot with guides draws its curve red past them.
+struct PlotKind {
+    const char* title;
+    unsigned char r, g, b;
+    bool g_levels; // lines at 0 g and 1 g
+    double guide_lo, guide_hi;
+    const char* note;       // what the dashed lines are, where there is room
+    const char* short_note; // the same where there is not
+};
+
+constexpr double kNone = std::numeric_limits<double>::infinity();
+
+const PlotKind kKinds[AnalysisWindow::kPlots] = {
+    {"Speed (m/s)", 30, 90, 200, false, -kNone, kNone, "", ""},
+    {"Vertical G (g)", 0, 130, 0, true, -1.5, 5.0,
+     "dashed guides at -1.5 g and +5 g, red past them", "guides -1.5 g, +5 g"},
+    {"Lateral G (g), + to the left", 230, 120, 0, true, -1.5, 1.5,
+     "dashed guides at \xc2\xb1"
+     "1.5 g, red past them",
+     "guides \xc2\xb1"
+     "1.5 g"},
+    {"Longitudinal G (g), + into the seat", 130, 50, 170, true, -kNone, kNone, "", ""},
+};
+
+// The share of the plots' height each plot gets, out of 9.
+constexpr int kWeights[AnalysisWindow::kPlots] = {2, 3, 2, 2};
+
+void widen(double& lo, double& hi, double v) {
+    lo = std::min(lo, v);
+    hi = std::max(hi, v);
+}
+
+} // namespace
+
+struct AnalysisWindow::Layout {
+    PixelRect plots[kPlots];
+    int numbers_y = 0; // the distance numbers' row
+    int points_y = 0;  // the control points' row
+    int summary_y = 0; // the summary's first row
+    int column_x[2] = {0, 0};
+};
+
+AnalysisWindow::AnalysisWindow() : Fl_Double_Window(kWidth, kHeight, "Ride analysis - Looptide") {
+    bank_button_ = new Fl_Button(0, 0, kButtonWidth, kButtonHeight, "Bank for level riding");
+    bank_button_->callback(
+        [](Fl_Widget*, void* data) {
+            auto* self = static_cast<AnalysisWindow*>(data);
+            if (self->bank_) {
+                self->bank_();
+            }
+        },
+        this);
+    end();
+    callback(close_cb, this);
+    resizable(this);
+    size_range(kMinWidth, kMinHeight);
+    resize(x(), y(), w(), h()); // places the button
+}
+
+AnalysisWindow::~AnalysisWindow() = default;
+
+void AnalysisWindow::show_analysis(const RideAnalysis& analysis) {
+    analysis_.corners = analysis.corners;
+    analysis_.point_distances = analysis.point_distances;
+    analysis_.summary = analysis.summary;
+    const size_t n = analysis.samples.size();
+    distances_.resize(n);
+    for (auto& series : series_) {
+        series.resize(n);
+    }
+    ranges_.fill(Range{});
+    bool first = true;
+    for (size_t k = 0; k < n; ++k) {
+        const RideSample& s = analysis.samples[k];
+        const double v[kPlots] = {s.speed, s.vertical_g, s.lateral_g, s.longitudinal_g};
+        distances_[k] = s.distance;
+        bool finite = true;
+        for (int i = 0; i < kPlots; ++i) {
+            series_[i][k] = v[i];
+            finite = finite && std::isfinite(v[i]);
+        }
+        if (s.at_corner || !finite) {
+            continue;
+        }
+        for (int i = 0; i < kPlots; ++i) {
+            ranges_[i].lo = first ? v[i] : std::min(ranges_[i].lo, v[i]);
+            ranges_[i].hi = first ? v[i] : std::max(ranges_[i].hi, v[i]);
+        }
+        first = false;
+    }
+    redraw();
+}
+
+void AnalysisWindow::show_car_at(double distance) {
+    car_distance_ = distance;
+    const int column = std::isfinite(distance) && !distances_.empty() ? x_of(distance) : -1;
+    if (column != car_column_) {
+        redraw();
+    }
+}
+
+double AnalysisWindow::length() const {
+    const double last = distances_.empty() ? 0.0 : distances_.back();
+    const double l = std::max(analysis_.summary.length_m, last);
+    return std::isfinite(l) ? l : 0.0;
+}
+
+AnalysisWindow::Layout AnalysisWindow::layout() const {
+    Layout l;
+    // From the bottom up: the button in the summary's last row, the summary,
+    // the distance and point rows; the plots share what is left.
+    l.summary_y = h() - kBottom - kButtonHeight - (kSummaryRows - 1) * kRowHeight;
+    const int plots_bottom = l.summary_y - kAxisRows;
+    const int plots_height = plots_bottom - kTop - kPlots * kHeader;
+    int y = kTop;
+    for (int i = 0; i < kPlots; ++i) {
+        y += kHeader;
+        const int ph = std::max(plots_height * kWeights[i] / 9, 10);
+        l.plots[i] = {kLeft, y, std::max(w() - kLeft - kRight, 10), ph};
+        y += ph;
+    }
+    l.numbers_y = y;
+    l.points_y = y + 20;
+    l.column_x[0] = 10;
+    l.column_x[1] = w() / 2 + 4;
+    return l;
+}
+
+PixelRect AnalysisWindow::plot_area(int plot) const {
+    return layout().plots[plot];
+}
+
+Scale AnalysisWindow::distance_scale(const PixelRect& plot) const {
+    return Scale(0.0, length() > 0.0 ? length() : 1.0, plot.x, plot.right());
+}
+
+int AnalysisWindow::x_of(double distance) const {
+    return distance_scale(plot_area(0)).pixel(distance);
+}
+
+void AnalysisWindow::resize(int x, int y, int w, int h) {
+    Fl_Double_Window::resize(x, y, w, h);
+    const Layout l = layout();
+    bank_button_->resize(l.column_x[1], h - kBottom - kButtonHeight, kButtonWidth, kButtonHeight);
+}
+
+void AnalysisWindow::close() {
+    hide();
+    if (closed_) {
+        closed_();
+    }
+}
+
+void AnalysisWindow::close_cb(Fl_Widget*, void* data) {
+    static_cast<AnalysisWindow*>(data)->close();
+}
+
+int AnalysisWindow::handle(int event) {
+    switch (event) {
+    case FL_KEYBOARD:
+    case FL_SHORTCUT: {
+        // A key the focused button does not take comes back as FL_SHORTCUT;
+        // only then is it offered to the owner, so it is offered once.
+        const int key = Fl::event_key();
+        if (key == FL_Escape) {
+            close();
+            return 1;
+        }
+        if (event == FL_KEYBOARD) {
+            return Fl_Double_Window::handle(event);
+        }
+        if (Fl_Double_Window::handle(event)) {
+            return 1; // a child's shortcut
+        }
+        if (key_ && key_(key)) {
+            return 1;
+        }
+        if (key == FL_F + 2) {
+            close();
+            return 1;
+        }
+        return 0;
+    }
+    case FL_PUSH: {
+        const Layout l = layout();
+        const bool in_plot =
+            std::any_of(std::begin(l.plots), std::end(l.plots), [](const PixelRect& r) {
+                return r.contains(Fl::event_x(), Fl::event_y());
+            });
+        if (in_plot && Fl::event_button() == FL_LEFT_MOUSE && !distances_.empty()) {
+            const int point =
+                nearest_point(analysis_, distance_scale(l.plots[0]).value(Fl::event_x()));
+            if (point >= 0 && select_point_) {
+                select_point_(point);
+            }
+            return 1;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return Fl_Double_Window::handle(event);
+}
+
+void AnalysisWindow::draw() {
+    Fl_Double_Window::draw(); // the background and the button
+    const Layout l = layout();
+    draw_plots(l);
+    draw_summary(l);
+}
+
+void AnalysisWindow::draw_plots(const Layout& l) {
+    const bool empty = distances_.empty();
+    const Scale x = distance_scale(l.plots[0]);
+    const double x_step = nice_step(x.hi() * 64.0 / std::max(l.plots[0].w, 1));
+    car_column_ = !empty && std::isfinite(car_distance_) ? x.pixel(car_distance_) : -1;
+
+    for (int i = 0; i < kPlots; ++i) {
+        const PlotKind& kind = kKinds[i];
+        const PixelRect& r = l.plots[i];
+        double lo = ranges_[i].lo;
+        double hi = ranges_[i].hi;
+        if (kind.g_levels) {
+            widen(lo, hi, 0.0);
+            widen(lo, hi, 1.0);
+            widen(lo, hi, std::isfinite(kind.guide_lo) ? kind.guide_lo : lo);
+            widen(lo, hi, std::isfinite(kind.guide_hi) ? kind.guide_hi : hi);
+        } else {
+            widen(lo, hi, 0.0);
+            widen(lo, hi, 1.0);
+        }
+        const double pad = 0.08 * std::max(hi - lo, 1.0);
+        const Scale y(kind.g_levels ? lo - pad : lo, hi + pad, r.bottom(), r.y);
+
+        fl_font(FL_HELVETICA, kSummaryFont);
+        fl_color(kind.r, kind.g, kind.b);
+        const int title_baseline = r.y - 4;
+        fl_draw(kind.title, r.x, title_baseline);
+        fl_color(120, 120, 120);
+        const int room = r.w - static_cast<int>(fl_width(kind.title)) - 12;
+        const char* note = fl_width(kind.note) <= room ? kind.note : kind.short_note;
+        if (fl_width(note) <= room) {
+            fl_draw(note, r.right() - static_cast<int>(fl_width(note)), title_baseline);
+        }
+
+        draw_plot_face(r, x, empty ? x.hi() * 2 : x_step, y);
+        fl_push_clip(r.x + 1, r.y + 1, r.w - 2, r.h - 2);
+        if (kind.g_levels) {
+            fl_color(150, 150, 150);
+            draw_level(r, y, 0.0, FL_SOLID);
+            draw_level(r, y, 1.0, FL_DOT);
+            fl_color(190, 100, 100);
+            draw_level(r, y, kind.guide_lo, FL_DASH);
+            draw_level(r, y, kind.guide_hi, FL_DASH);
+        }
+        fl_color(150, 0, 0);
+        fl_line_style(FL_DASH);
+        for (const Corner& c : analysis_.corners) {
+            fl_yxline(x.pixel(c.distance), r.y, r.bottom());
+        }
+        fl_line_style(FL_SOLID);
+        fl_color(kind.r, kind.g, kind.b);
+        fl_line_style(FL_SOLID, 2); // every curve and the car's line, 2 pixels wide
+        draw_series(distances_, series_[i], x.hi(), x, y);
+        // Past a guide the same curve is drawn again in red, clipped to the
+        // band beyond the guide's line.
+        fl_color(FL_RED);
+        if (std::isfinite(kind.guide_hi) && ranges_[i].hi > kind.guide_hi) {
+            fl_push_clip(r.x, r.y, r.w, y.pixel(kind.guide_hi) - r.y);
+            draw_series(distances_, series_[i], x.hi(), x, y);
+            fl_pop_clip();
+        }
+        if (std::isfinite(kind.guide_lo) && ranges_[i].lo < kind.guide_lo) {
+            const int top = y.pixel(kind.guide_lo) + 1;
+            fl_push_clip(r.x, top, r.w, r.bottom() + 1 - top);
+            draw_series(distances_, series_[i], x.hi(), x, y);
+            fl_pop_clip();
+        }
+        if (car_column_ >= 0) {
+            fl_color(FL_BLACK);
+            fl_line_style(FL_SOLID, 2);
+            fl_yxline(car_column_, r.y, r.bottom());
+            fl_line_style(FL_SOLID);
+        }
+        fl_pop_clip();
+    }
+
+    const PixelRect& bottom = l.plots[kPlots - 1];
+    if (empty) {
+        fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
+        fl_color(FL_BLACK);
+        const PixelRect& middle = l.plots[1];
+        fl_draw("The track has no length to analyse.", middle.x, middle.y, middle.w, middle.h,
+                FL_ALIGN_CENTER);
+        return;
+    }
+    draw_distance_numbers(l.numbers_y, bottom, x, x_step);
+    draw_point_ticks(l.points_y, bottom, x, analysis_.point_distances, analysis_.corners);
+}
+
+void AnalysisWindow::draw_summary(const Layout& l) {
+    const RideSummary& s = analysis_.summary;
+    const bool empty = distances_.empty();
+    char text[kSummaryRows * 2][64];
+    auto where = [&](char* out, const char* format, const Extreme& e) {
+        if (empty) {
+            std::snprintf(out, 64, "\xe2\x80\x94"); // an em dash
+            return;
+        }
+        const int n = std::snprintf(out, 64, format, e.value);
+        std::snprintf(out + n, static_cast<size_t>(64 - n), " at %.1f m", e.distance);
+    };
+    std::snprintf(text[0], 64, "%.1f m", s.length_m);
+    where(text[1], "%.1f m", s.lowest);
+    where(text[2], "%.1f m", s.highest);
+    where(text[3], "%.1f m", s.biggest_drop);
+    where(text[4], "%.1f m/s", s.max_speed);
+    where(text[5], "%.1f m/s", s.min_speed);
+    if (s.lap_time_s) {
+        std::snprintf(text[6], 64, "%.1f s", *s.lap_time_s);
+    } else {
+        std::snprintf(text[6], 64, empty ? "\xe2\x80\x94" : "standing still");
+    }
+    std::snprintf(text[7], 64, "%.1f s", s.airtime_s);
+    where(text[8], "%.2f g", s.vertical_max);
+    where(text[9], "%.2f g", s.vertical_min);
+    where(text[10], "%.2f g", s.lateral_max_abs);
+    where(text[11], "%.2f g", s.longitudinal_max);
+    where(text[12], "%.2f g", s.longitudinal_min);
+    std::snprintf(text[13], 64, "%d", s.inversions);
+    std::snprintf(text[14], 64, "%d", static_cast<int>(analysis_.corners.size()));
+    static const char* const kLabels[kSummaryRows * 2 - 1] = {"Length",
+                                                              "Lowest point",
+                                                              "Highest point",
+                                                              "Biggest drop",
+                                                              "Top speed",
+                                                              "Lowest speed",
+                                                              "Lap time",
+                                                              "Airtime",
+                                                              "Vertical G max",
+                                                              "Vertical G min",
+                                                              "Lateral G largest",
+                                                              "Longitudinal G max",
+                                                              "Longitudinal G min",
+                                                              "Inversions",
+                                                              "Corners"};
+
+    fl_font(FL_HELVETICA, kSummaryFont);
+    for (int column = 0; column < 2; ++column) {
+        const int first = column * kSummaryRows;
+        const int last = std::min(first + kSummaryRows, kSummaryRows * 2 - 1);
+        int label_width = 0;
+        for (int i = first; i < last; ++i) {
+            label_width = std::max(label_width, static_cast<int>(fl_width(kLabels[i])));
+        }
+        for (int i = first; i < last; ++i) {
+            // The last row sits beside the button, whose label it lines up with.
+            const int row_top =
+                i - first < kSummaryRows - 1
+                    ? l.summary_y + (i - first) * kRowHeight
+                    : h() - kBottom - kButtonHeight + (kButtonHeight - kRowHeight) / 2;
+            const int baseline = row_top + kRowHeight - 4;
+            fl_color(FL_BLACK);
+            fl_draw(kLabels[i], l.column_x[column], baseline);
+            fl_draw(text[i], l.column_x[column] + label_width + 12, baseline);
+        }
+    }
+}
