@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -8,8 +9,6 @@
 #include <utility>
 
 #include "app/keys.h"
-#include "document/design_file.h"
-#include "document/message_text.h"
 #include "document/track_table.h"
 
 #ifndef LOOPTIDE_VERSION
@@ -54,45 +53,91 @@ std::string unusable_name(const std::string& name, const char* what) {
     return {};
 }
 
+// A place for what an argument gives: a file name (checked usable), or an
+// option's value, kept as written.
+struct Slot {
+    const char* name;                  // the option; empty for a file name
+    std::string* file;                 // where a file name goes, or null
+    std::optional<std::string>* value; // where an option's value goes, or null
+    const char* what;                  // a file's kind ("design"), or what an option's value is
+};
+
+// Reads the arguments after a command's own option (args[0]) into their
+// slots: `files.size()` file names, and the `options`, each with the value
+// that follows it; after "--" every argument is a file name. Returns what is
+// wrong with them, or nothing.
+std::string walk_arguments(const std::vector<std::string>& args, const std::vector<Slot>& options,
+                           const std::vector<Slot>& files, const char* files_wanted) {
+    std::size_t given = 0;
+    bool any_option = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const Slot* slot = nullptr;
+        if (any_option && a == "--") {
+            any_option = false;
+            continue;
+        }
+        if (any_option && a.size() > 1 && a[0] == '-') {
+            const auto option = std::find_if(options.begin(), options.end(),
+                                             [&a](const Slot& o) { return a == o.name; });
+            if (option == options.end()) {
+                return "unknown option " + a;
+            }
+            if (++i == args.size()) {
+                return a + " needs " +
+                       (option->file != nullptr ? std::string("a file name") : option->what);
+            }
+            slot = &*option;
+        } else if (given < files.size()) {
+            slot = &files[given++];
+        } else {
+            return args[0] + " needs " + files_wanted;
+        }
+        if (slot->file == nullptr) {
+            *slot->value = args[i];
+        } else if (std::string wrong = unusable_name(args[i], slot->what); !wrong.empty()) {
+            return wrong;
+        } else {
+            *slot->file = args[i];
+        }
+    }
+    return given == files.size() ? std::string() : args[0] + " needs " + files_wanted;
+}
+
+// --export-track DESIGN OUT [--spacing METRES], the spacing before or after.
 CommandLine parse_export(const std::vector<std::string>& args) {
-    // --export-track DESIGN OUT [--spacing METRES], the spacing before or
-    // after; after "--" every argument is a file name.
     CommandLine c;
     c.action = CommandLine::Action::export_track;
     c.spacing = kDefaultTableSpacing;
-    std::vector<std::string> files;
-    bool options = true;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--") {
-            options = false;
-        } else if (options && a == "--spacing") {
-            if (i + 1 == args.size()) {
-                return usage_error("--spacing needs a number of metres");
-            }
-            c.spacing_text = args[++i];
-            const std::optional<double> spacing = parse_metres(c.spacing_text);
-            if (!spacing) {
-                return usage_error("--spacing needs a number of metres, not \"" + args[i] + "\"");
-            }
-            c.spacing = *spacing;
-        } else if (options && a.size() > 1 && a[0] == '-') {
-            return usage_error("unknown option " + a);
-        } else {
-            files.push_back(a);
-        }
+    const std::string wrong =
+        walk_arguments(args, {{"--spacing", nullptr, &c.spacing_text, "a number of metres"}},
+                       {{"", &c.design, nullptr, "design"}, {"", &c.output, nullptr, "output"}},
+                       "a design file and an output file");
+    if (!wrong.empty()) {
+        return usage_error(wrong);
     }
-    if (files.size() != 2) {
-        return usage_error("--export-track needs a design file and an output file");
+    if (!c.spacing_text) {
+        return c;
     }
-    c.design = files[0];
-    c.output = files[1];
-    for (const auto& [name, what] : {std::pair{&c.design, "design"}, {&c.output, "output"}}) {
-        if (std::string wrong = unusable_name(*name, what); !wrong.empty()) {
-            return usage_error(wrong);
-        }
+    const std::optional<double> spacing = parse_metres(*c.spacing_text);
+    if (!spacing) {
+        return usage_error("--spacing needs a number of metres, not \"" + *c.spacing_text + "\"");
     }
+    c.spacing = *spacing;
     return c;
+}
+
+// --ride-report DESIGN [--speed M/S] [--forces OUT.csv]. The speed is read
+// when the report runs: one that is no number fails as a bad value does.
+CommandLine parse_ride_report(const std::vector<std::string>& args) {
+    CommandLine c;
+    c.action = CommandLine::Action::ride_report;
+    const std::string wrong =
+        walk_arguments(args,
+                       {{"--speed", nullptr, &c.speed_text, "a number of metres per second"},
+                        {"--forces", &c.output, nullptr, "forces"}},
+                       {{"", &c.design, nullptr, "design"}}, "one design file");
+    return wrong.empty() ? c : usage_error(wrong);
 }
 
 } // namespace
@@ -114,6 +159,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     }
     if (first == "--export-track") {
         return parse_export(args);
+    }
+    if (first == "--ride-report") {
+        return parse_ride_report(args);
     }
     // "--" ends the options: a design whose name starts with a dash.
     std::size_t at = 0;
@@ -141,8 +189,14 @@ std::string usage_text() {
            "  looptide --export-track DESIGN OUT [--spacing METRES]\n"
            "      Writes the track of DESIGN to OUT as a tab-separated track table\n"
            "      (No., PosX..Z, FrontX..Z, LeftX..Z, UpX..Z; metres, y up), one row\n"
-           "      every METRES along the track (default 0.5, from 0.05 to 10).\n"
-           "      Needs no display.\n"
+           "      every METRES along the track (default 0.5, from 0.05 to 10; at most\n"
+           "      10,000,000 rows). Needs no display.\n"
+           "  looptide --ride-report DESIGN [--speed M/S] [--forces OUT.csv]\n"
+           "      Prints the ride's summary as JSON: length, speeds, lap time, the\n"
+           "      vertical, lateral and longitudinal G extremes, airtime, inversions\n"
+           "      and corners, under the design's own speed settings, with the Coaster\n"
+           "      Velocity M/S (metres per second) when given. --forces writes speed\n"
+           "      and G-forces every 0.1 m as CSV. Needs no display.\n"
            "  looptide --help       Shows this text.\n"
            "  looptide --version    Shows the version.\n"
            "\n"
@@ -152,30 +206,4 @@ std::string usage_text() {
 
 std::string version_text() {
     return std::string("Looptide ") + LOOPTIDE_VERSION;
-}
-
-void report_failure(const std::string& sentence) {
-    std::fprintf(stderr, "looptide: %s\n", printable(sentence).c_str());
-}
-
-int run_export(const CommandLine& command) {
-    if (Failure bad = check_table_spacing(command.spacing, command.spacing_text)) {
-        report_failure(*bad + ".");
-        return 1;
-    }
-    Design design;
-    if (Failure failure = read_design(command.design, design)) {
-        report_failure(*failure);
-        return 1;
-    }
-    if (same_file(command.design, command.output)) {
-        report_failure("Cannot export the track table to " + command.output +
-                       ": it is the design file being read.");
-        return 1;
-    }
-    if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
-        report_failure(*failure);
-        return 1;
-    }
-    return 0;
 }

@@ -2,13 +2,13 @@
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/batch_commands.h"
 #include "app/command_line.h"
 #include "app/controls.h"
 #include "app/dialogs.h"
@@ -17,9 +17,6 @@
 #include "document/document.h"
 #include "document/message_text.h"
 #include "view/coaster_window.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #ifndef LOOPTIDE_EXAMPLES_DIR
 #define LOOPTIDE_EXAMPLES_DIR ""
@@ -30,28 +27,19 @@
 
 namespace {
 
-bool is_folder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Where the example designs are: beside an installed program (wherever its
 // prefix was moved), where the build installs them, or, for a program run
 // from its build folder, in the source tree. Empty when none is there.
 std::string examples_folder() {
-    std::string exe(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size() - 1);
-    if (n > 0) {
-        exe.resize(static_cast<std::size_t>(n));
-        const std::size_t slash = exe.find_last_of('/');
-        const std::string beside = exe.substr(0, slash) + "/../share/looptide/examples";
-        if (is_folder(beside)) {
-            char resolved[PATH_MAX];
-            return ::realpath(beside.c_str(), resolved) != nullptr ? resolved : beside;
-        }
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path beside =
+        fs::read_symlink("/proc/self/exe", error).parent_path() / "../share/looptide/examples";
+    if (!error && fs::is_directory(beside, error)) {
+        return fs::canonical(beside, error).string();
     }
     for (const char* folder : {LOOPTIDE_EXAMPLES_DIR, LOOPTIDE_SOURCE_EXAMPLES_DIR}) {
-        if (is_folder(folder)) {
+        if (*folder != '\0' && fs::is_directory(folder, error)) {
             return folder;
         }
     }
@@ -110,6 +98,8 @@ int main(int argc, char** argv) {
         return 2;
     case CommandLine::Action::export_track:
         return run_export(command);
+    case CommandLine::Action::ride_report:
+        return run_ride_report(command);
     case CommandLine::Action::edit:
         break;
     }

@@ -167,4 +167,34 @@ for signal in TERM INT; do
     ! compgen -G "$work/.kept.csv.*" >/dev/null || fail "SIG$signal left a temporary file"
     cmp -s "$work/square.csv" "$work/kept.csv" || fail "SIG$signal changed the old table"
 done
+# The ride report: the summary as JSON on stdout, the forces as CSV, no display.
+examples=$(dirname "$0")/../../data/examples
+run --ride-report "$examples/switchback.looptide" --forces "$work/forces.csv" --speed 2.5
+[ "$status" -eq 0 ] && [ -z "$err" ] || fail "the ride report failed ($status): $err"
+for field in length_m max_speed_mps lap_time_s vertical_g lateral_g max_abs longitudinal_g \
+    airtime_s inversions corners nearest_point '"velocity_mps": 2.5'; do
+    grep -q "$field" <<<"$out" || fail "the ride report has no $field: $out"
+done
+! grep -qiE "nan|inf" - "$work/forces.csv" <<<"$out" || fail "the Linear track gave a non-finite figure"
+[ "$(head -n 1 "$work/forces.csv")" = \
+    "distance_m,x,y,z,speed_mps,vertical_g,lateral_g,longitudinal_g" ] &&
+    [ "$(($(wc -l <"$work/forces.csv") - 1))" -eq "$(sed -nE 's/.*"samples": ([0-9]+).*/\1/p' \
+        <<<"$out")" ] || fail "the forces table does not have a row per sample"
+cp "$work/forces.csv" "$work/kept-forces.csv"
+for speed in -1 abc nan inf ""; do
+    expect_failure 1 "the speed \"$speed\" is not a number" \
+        --ride-report "$examples/switchback.looptide" --speed "$speed"
+done
+expect_failure 1 "Cannot open .*missing" --ride-report "$work/missing.looptide"
+expect_failure 1 "Cannot write the forces to .*no-folder" \
+    --ride-report "$work/square.looptide" --forces "$work/no-folder/f.csv"
+expect_failure 1 "it is the design file being read" \
+    --ride-report "$work/own.looptide" --forces "$work/own-link.looptide"
+cmp -s "$work/square.looptide" "$work/own.looptide" || fail "a report replaced its design"
+for args in "--ride-report" "--ride-report --bogus $work/square.looptide" \
+    "--ride-report $work/square.looptide --forces -" "--ride-report $work/square.looptide --speed"; do
+    # shellcheck disable=SC2086
+    run $args
+    [ "$status" -eq 2 ] && grep -q "^Usage:" "$work/err" || fail "looptide $args: $status, $err"
+done
 echo "command line: help, version, usage and export ($rows rows; $fine at 5 cm) pass"

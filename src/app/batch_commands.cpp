@@ -1,0 +1,91 @@
+// The export and the ride report, each a read, a check and a write.
+#include "app/batch_commands.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "analysis/ride_analysis.h"
+#include "document/design_file.h"
+#include "document/message_text.h"
+#include "document/ride_report.h"
+#include "document/track_table.h"
+#include "scene/ranges.h"
+
+namespace {
+
+// The design, or a failure already reported.
+bool read_reported(const std::string& path, Design& design) {
+    if (Failure failure = read_design(path, design)) {
+        report_failure(*failure);
+        return false;
+    }
+    return true;
+}
+
+// Whether `output` may be written: not the design being read, by any name.
+bool other_than_design(const CommandLine& command, const char* what) {
+    if (same_file(command.design, command.output)) {
+        report_failure(std::string("Cannot ") + what + " to " + command.output +
+                       ": it is the design file being read.");
+        return false;
+    }
+    return true;
+}
+
+// A speed in metres per second as written: a finite number of at least 0.
+bool parse_speed(const std::string& text, double& speed) {
+    char* end = nullptr;
+    speed = std::strtod(text.c_str(), &end);
+    return !text.empty() && !std::isspace(static_cast<unsigned char>(text.front())) &&
+           *end == '\0' && std::isfinite(speed) && speed >= 0.0;
+}
+
+} // namespace
+
+void report_failure(const std::string& sentence) {
+    std::fprintf(stderr, "looptide: %s\n", printable(sentence).c_str());
+}
+
+int run_export(const CommandLine& command) {
+    if (Failure bad = check_table_spacing(command.spacing, command.spacing_text.value_or(""))) {
+        report_failure(*bad + ".");
+        return 1;
+    }
+    Design design;
+    if (!read_reported(command.design, design) ||
+        !other_than_design(command, "export the track table")) {
+        return 1;
+    }
+    if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
+        report_failure(*failure);
+        return 1;
+    }
+    return 0;
+}
+
+int run_ride_report(const CommandLine& command) {
+    Design design;
+    if (!read_reported(command.design, design)) {
+        return 1;
+    }
+    SpeedModel model{design.constant_velocity, design.conserve_energy,
+                     design.speed * kVelocitySliderScale};
+    if (command.speed_text && !parse_speed(*command.speed_text, model.velocity)) {
+        report_failure("the speed \"" + *command.speed_text +
+                       "\" is not a number of metres per second of at least 0.");
+        return 1;
+    }
+    const RideAnalysis ride = analyse_ride(design.track, model);
+    if (!command.output.empty()) {
+        if (!other_than_design(command, "write the forces")) {
+            return 1;
+        }
+        if (Failure failure = write_forces_csv(ride, command.output)) {
+            report_failure(*failure);
+            return 1;
+        }
+    }
+    std::fputs(ride_summary_json(ride, model).c_str(), stdout);
+    return 0;
+}
