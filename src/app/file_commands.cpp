@@ -180,7 +180,12 @@ std::string help_text(const std::string& examples_folder) {
                        "  Left press: select a point, handle, the light or a generator\n"
                        "  Left drag: move it across the ground; with Ctrl: up or down\n"
                        "  Right drag: orbit the camera; with Ctrl: raise or lower it\n"
-                       "  Middle drag: zoom; with Ctrl: raise or lower the point looked at\n";
+                       "  Middle drag: zoom; with Ctrl: raise or lower the point looked at\n"
+                       "\n"
+                       "Ride analysis (F2)\n"
+                       "  Speed and G-forces along the track; a click selects the nearest point.\n"
+                       "  The dashed lines at -1.5 g and +5 g vertical and 1.5 g either way\n"
+                       "  lateral are common design guidelines, not a standard.\n";
     if (!examples_folder.empty()) {
         text += "\nExample designs are in " + examples_folder + "\n";
     }

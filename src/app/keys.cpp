@@ -10,7 +10,7 @@
 
 namespace {
 
-const std::array<KeyCommand, 10> kKeys = {{
+const std::array<KeyCommand, 11> kKeys = {{
     {'n', FL_CTRL, "Ctrl+N", "a new design", [](MainWindow& w) { w.file_commands().new_design(); }},
     {'o', FL_CTRL, "Ctrl+O", "open a design", [](MainWindow& w) { w.file_commands().open(); }},
     {'s', FL_CTRL, "Ctrl+S", "save", [](MainWindow& w) { w.file_commands().save(); }},
@@ -25,6 +25,8 @@ const std::array<KeyCommand, 10> kKeys = {{
      [](MainWindow& w) { w.file_commands().export_track_table(); }},
     {FL_F + 1, 0, "F1", "help on the keys and the mouse",
      [](MainWindow& w) { w.file_commands().help(); }},
+    {FL_F + 2, 0, "F2", "the ride analysis: speed and G-forces along the track (again: close it)",
+     [](MainWindow& w) { w.toggle_analysis(); }},
     {FL_Escape, 0, "Escape", "close the window", nullptr},
 }};
 

@@ -7,6 +7,7 @@
 #include <FL/Fl_Light_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -101,6 +102,7 @@ MainWindow* build_main_window(Document& document, Dialogs& dialogs,
             roll->value(*bank);
         }
     });
+    view->on_step([window] { window->show_car(); });
     the_coaster_window = view;
     window->view_ = view;
 
@@ -160,6 +162,7 @@ void MainWindow::on_document_change(Document::Change change) {
     if (label() == nullptr || title != label()) {
         copy_label(title.c_str());
     }
+    show_analysis();
     // Until a file is in use the window closes as any other; from then on it
     // asks first about unsaved changes.
     if (document_->worked_with_files()) {
@@ -172,6 +175,75 @@ void MainWindow::close_cb(Fl_Widget*, void* data) {
     if (window->commands_->may_close()) {
         window->hide();
     }
+}
+
+SpeedModel MainWindow::speed_model() const {
+    const Train& train = document_->scene().train();
+    return {train.constant_velocity, train.conserve_energy,
+            train.base_speed * kVelocitySliderScale};
+}
+
+void MainWindow::toggle_analysis() {
+    if (analysis_window_ != nullptr && analysis_window_->shown()) {
+        analysis_window_->hide();
+        return;
+    }
+    if (analysis_window_ == nullptr) {
+        Fl_Group::current(nullptr); // a window of its own, not a child of this one
+        analysis_window_ = std::make_unique<AnalysisWindow>();
+        analysis_window_->on_select_point([this](int point) {
+            document_->scene().select_name(Selection::point(point).name());
+            roll_->value(document_->scene().selected_roll().value_or(0.0));
+            view_->redraw();
+        });
+        analysis_window_->on_bank_for_level_riding([this] { bank_for_level_riding(); });
+        analysis_window_->on_key([this](int key) {
+            const KeyCommand* command = key_command(key, Fl::event_state());
+            if (command != nullptr) {
+                command->run(*this);
+            }
+            return command != nullptr ? 1 : 0;
+        });
+    }
+    // Beside this window, as far as the screen allows.
+    const int x_beside = std::min(x() + w() + 10, Fl::w() - AnalysisWindow::kWidth);
+    analysis_window_->position(std::max(0, x_beside), y());
+    analysis_window_->show();
+    show_analysis();
+}
+
+void MainWindow::show_analysis() {
+    if (analysis_window_ == nullptr || !analysis_window_->shown()) {
+        return;
+    }
+    analyse_ride(document_->scene().track(), speed_model(), ride_);
+    analysis_window_->show_analysis(ride_);
+    show_car();
+}
+
+void MainWindow::show_car() {
+    if (analysis_window_ != nullptr && analysis_window_->shown()) {
+        analysis_window_->show_car_at(distance_at(ride_, document_->scene().train().car_u));
+    }
+}
+
+void MainWindow::bank_for_level_riding() {
+    const SpeedModel model = speed_model();
+    document_->edit([&model](Scene& s) {
+        const std::vector<double> rolls = level_banking(s.track(), model);
+        for (std::size_t i = 0; i < rolls.size(); ++i) {
+            s.track().point(static_cast<int>(i)).roll = rolls[i];
+        }
+    });
+    roll_->value(shown_roll(document_->scene()));
+    view_->redraw();
+}
+
+void MainWindow::hide() {
+    if (analysis_window_ != nullptr) {
+        analysis_window_->hide();
+    }
+    Fl_Double_Window::hide();
 }
 
 int MainWindow::handle(int event) {

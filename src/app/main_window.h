@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "analysis/ride_analysis.h"
+#include "app/analysis_window.h"
 #include "app/dialogs.h"
 #include "app/file_commands.h"
 #include "document/document.h"
@@ -25,6 +27,12 @@ public:
 
     FileCommands& file_commands() { return *commands_; }
     Document& document() { return *document_; }
+    // F2: shows the ride analysis window beside this one, following the
+    // design, or hides it again.
+    void toggle_analysis();
+    AnalysisWindow* analysis_window() { return analysis_window_.get(); } // null until F2
+    // Hides the analysis window too, so that the program ends with this one.
+    void hide() override;
     // Sets the controls that show the design from the scene (tension, speed,
     // Constant Velocity, Conserve Energy, the roll of a selected point)
     // without running their callbacks.
@@ -35,6 +43,14 @@ private:
                                          const std::string& examples_folder);
     void attach(Document& document, Dialogs& dialogs, const std::string& examples_folder);
     void on_document_change(Document::Change change);
+    // While the analysis window is shown: the analysis of the design as it
+    // is now, and the front car's place in it.
+    void show_analysis();
+    void show_car();
+    // Sets every control point's bank so that riders feel no sideways force
+    // there: one edit.
+    void bank_for_level_riding();
+    SpeedModel speed_model() const;
     static void close_cb(Fl_Widget* window, void* data);
 
     Document* document_ = nullptr;
@@ -45,6 +61,8 @@ private:
     Fl_Check_Button* constant_velocity_ = nullptr;
     Fl_Check_Button* conserve_energy_ = nullptr;
     Fl_Value_Slider* velocity_ = nullptr;
+    std::unique_ptr<AnalysisWindow> analysis_window_;
+    RideAnalysis ride_; // what the analysis window shows, its storage reused
 };
 
 // Builds the main window "Looptide" at (10, 10), 700 x 600, with its 23

@@ -7,6 +7,9 @@
 void CoasterWindow::step_animation() {
     if (scene_.step()) {
         damage(1);
+        if (on_step_) {
+            on_step_();
+        }
     }
 }
 

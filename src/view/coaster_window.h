@@ -61,6 +61,9 @@ public:
     // included), once the scene's selection is set: the main window shows a
     // picked point's bank in its roll slider.
     void on_pick(std::function<void()> callback) { on_pick_ = std::move(callback); }
+    // Runs after every animation step that moved the train: the ride analysis
+    // window follows the front car.
+    void on_step(std::function<void()> callback) { on_step_ = std::move(callback); }
 
     // --- Animation (animation.cpp) ---
     // One animation step of the scene when due; redraws when it moved anything.
@@ -123,6 +126,7 @@ private:
     Scene& scene_; // the document's
     OrbitCamera camera_;
     std::function<void()> on_pick_;
+    std::function<void()> on_step_;
     int last_button_ = 0;
     int last_mouse_x_ = 0;
     int last_mouse_y_ = 0;

@@ -7,6 +7,7 @@
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Value_Slider.H>
 
+#include <cmath>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
@@ -15,8 +16,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "analysis/ride_analysis.h"
+#include "app/analysis_window.h"
 #include "app/app_fixture.h"
 #include "app/controls.h"
+#include "document/design.h"
 
 namespace {
 
@@ -262,10 +266,70 @@ TEST_F(FileCommandsTest, ExportWritesTheTrackTableAndHelpListsTheKeys) {
 
     EXPECT_EQ(key(FL_F + 1), 1);
     const std::string help = dialogs_.asked.back();
-    for (const char* k : {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Z", "Ctrl+Y",
-                          "Ctrl+E", "F1", "Right drag", "/usr/share/looptide/examples"}) {
+    for (const char* k :
+         {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Z", "Ctrl+Y", "Ctrl+E", "F1", "F2",
+          "guidelines, not a standard", "Right drag", "/usr/share/looptide/examples"}) {
         EXPECT_NE(help.find(k), std::string::npos) << k;
     }
+}
+
+} // namespace
+
+namespace {
+
+// F2 opens the ride analysis beside the window, following the design: edits,
+// a click that selects a point, and banking for level riding as one step.
+TEST_F(FileCommandsTest, F2ShowsTheRideAnalysisFollowingTheDesign) {
+    EXPECT_EQ(window_->analysis_window(), nullptr) << "nothing is made before F2";
+    window_->show();
+    EXPECT_EQ(key(FL_F + 2), 1);
+    AnalysisWindow* analysis = window_->analysis_window();
+    ASSERT_NE(analysis, nullptr);
+    ASSERT_TRUE(analysis->shown());
+    EXPECT_STREQ(analysis->label(), "Ride analysis - Looptide");
+    EXPECT_GE(analysis->x(), window_->x() + window_->w() - AnalysisWindow::kWidth);
+
+    // A click at point 2's distance selects it and the roll slider shows its bank.
+    press(kAddPoint);
+    press(kAddPoint);
+    scene().track().point(3).roll = 25.0;
+    const RideAnalysis ride =
+        analyse_ride(scene().track(), {true, true, scene().train().base_speed * 30});
+    const PixelRect plot = analysis->plot_area(1);
+    Fl::e_x = analysis->x_of(ride.point_distances[3]);
+    Fl::e_y = plot.y + plot.h / 2;
+    Fl::e_keysym = FL_Button + 1;
+    Fl::e_state = FL_BUTTON1;
+    analysis->handle(FL_PUSH);
+    EXPECT_EQ(scene().selection(), Selection::point(3));
+    EXPECT_EQ(slider(kRollSlider).value(), 25.0);
+
+    // Bank for level riding: one step, no sideways force at any point, and
+    // one undo puts every bank back.
+    press(kConserveEnergy);
+    const int steps = document_.history().undo_steps();
+    const Design before(scene());
+    analysis->bank_button().do_callback();
+    EXPECT_EQ(document_.history().undo_steps(), steps + 1);
+    const SpeedModel model{true, false, scene().train().base_speed * 30};
+    const RideAnalysis level = analyse_ride(scene().track(), model);
+    for (int i = 0; i < scene().track().num_points(); ++i) {
+        EXPECT_LT(std::abs(ride_at(scene().track(), model, level, static_cast<float>(i)).lateral_g),
+                  0.01)
+            << "point " << i;
+    }
+    EXPECT_NE(scene().track().point(3).roll, 25.0);
+    EXPECT_EQ(slider(kRollSlider).value(), scene().track().point(3).roll);
+    ASSERT_TRUE(document_.undo());
+    EXPECT_TRUE(Design(scene()) == before);
+
+    // F2 again closes it; so does closing the main window.
+    EXPECT_EQ(key(FL_F + 2), 1);
+    EXPECT_FALSE(analysis->shown());
+    EXPECT_EQ(key(FL_F + 2), 1);
+    EXPECT_TRUE(analysis->shown());
+    window_->hide();
+    EXPECT_FALSE(analysis->shown());
 }
 
 } // namespace
