@@ -3,14 +3,14 @@
 
 #include <FL/Enumerations.H>
 
-#include <array>
 #include <cstring>
+#include <vector>
 
 #include "app/main_window.h"
 
 namespace {
 
-const std::array<KeyCommand, 11> kKeys = {{
+const std::vector<KeyCommand> kKeys = {
     {'n', FL_CTRL, "Ctrl+N", "a new design", [](MainWindow& w) { w.file_commands().new_design(); }},
     {'o', FL_CTRL, "Ctrl+O", "open a design", [](MainWindow& w) { w.file_commands().open(); }},
     {'s', FL_CTRL, "Ctrl+S", "save", [](MainWindow& w) { w.file_commands().save(); }},
@@ -28,11 +28,15 @@ const std::array<KeyCommand, 11> kKeys = {{
     {FL_F + 2, 0, "F2", "the ride analysis: speed and G-forces along the track (again: close it)",
      [](MainWindow& w) { w.toggle_analysis(); }},
     {FL_Escape, 0, "Escape", "close the window", nullptr},
-}};
+};
 
 constexpr int kModifiers = FL_CTRL | FL_SHIFT;
 
 } // namespace
+
+const std::vector<KeyCommand>& key_table() {
+    return kKeys;
+}
 
 const KeyCommand* key_command(int key, int state) {
     const KeyCommand* same_ctrl = nullptr;

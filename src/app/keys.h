@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class MainWindow;
 
@@ -15,6 +16,9 @@ struct KeyCommand {
     // What it runs; null for a key the toolkit handles itself (Escape).
     void (*run)(MainWindow& window);
 };
+
+// Every row, in the order the help lists them.
+const std::vector<KeyCommand>& key_table();
 
 // The command for a key pressed with the modifiers in `state`: the row for
 // exactly that Ctrl and Shift, or else the row for the key with the same

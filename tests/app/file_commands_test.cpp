@@ -19,7 +19,9 @@
 #include "analysis/ride_analysis.h"
 #include "app/analysis_window.h"
 #include "app/app_fixture.h"
+#include "app/command_line.h"
 #include "app/controls.h"
+#include "app/keys.h"
 #include "document/design.h"
 
 namespace {
@@ -330,6 +332,27 @@ TEST_F(FileCommandsTest, F2ShowsTheRideAnalysisFollowingTheDesign) {
     EXPECT_TRUE(analysis->shown());
     window_->hide();
     EXPECT_FALSE(analysis->shown());
+}
+
+} // namespace
+
+namespace {
+
+// Every key of the table is handled, and F1's help and --help both list it.
+TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
+    const std::string help = help_text("");
+    const std::string usage = usage_text();
+    for (const KeyCommand& k : key_table()) {
+        EXPECT_EQ(key_command(k.key, k.modifiers), k.run != nullptr ? &k : nullptr) << k.name;
+        for (const std::string& text : {help, usage}) {
+            const std::size_t at = text.find(std::string(k.name));
+            ASSERT_NE(at, std::string::npos) << k.name;
+            EXPECT_NE(text.find(k.help, at), std::string::npos) << k.name;
+        }
+    }
+    // Shift with a key that has no Shift row of its own does what the key does.
+    EXPECT_EQ(key_command('n', FL_CTRL | FL_SHIFT), key_command('n', FL_CTRL));
+    EXPECT_EQ(key_command('n', 0), nullptr);
 }
 
 } // namespace
