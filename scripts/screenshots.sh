@@ -3,7 +3,8 @@
 # controls with xdotool: the default scene (docs/screenshot-default.png), a
 # banked Bezier track seen from the front car (docs/screenshot-ride.png), and
 # the gallery: each design of data/examples as it opens
-# (docs/gallery-NAME.png), one of them also ridden (docs/gallery-ride.png).
+# (docs/gallery-NAME.png), one of them also ridden (docs/gallery-ride.png),
+# and its ride analysis window (docs/ride-analysis.png).
 # Builds first if needed; runs under its own Xvfb when there is no display.
 #   screenshots.sh [BUILD_DIR]
 set -euo pipefail
@@ -79,3 +80,13 @@ shot ride
 cp "$work/ride.png" docs/gallery-ride.png
 close_with_escape
 echo "wrote docs/gallery-*.png"
+
+# The ride analysis (F2) of the twisting drop, with the train on its way.
+open_example twisting-drop
+xdotool windowfocus --sync "$window" key F2
+analysis=$(find_window "Ride analysis - Looptide") || fail "F2 showed no analysis window"
+click $((225 + 95)) $((525 + 25)) # "Animate"
+sleep 1.5
+import -silent -window "$analysis" docs/ride-analysis.png
+close_with_escape
+echo "wrote docs/ride-analysis.png"

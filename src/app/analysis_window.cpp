@@ -332,7 +332,9 @@ void AnalysisWindow::draw_summary(const Layout& l) {
             std::snprintf(out, 64, "\xe2\x80\x94"); // an em dash
             return;
         }
-        const int n = std::snprintf(out, 64, format, e.value);
+        // A figure that rounds to zero is shown as 0.00, never -0.00.
+        const double shown = std::abs(e.value) < 0.005 ? 0.0 : e.value;
+        const int n = std::snprintf(out, 64, format, shown);
         std::snprintf(out + n, static_cast<size_t>(64 - n), " at %.1f m", e.distance);
     };
     std::snprintf(text[0], 64, "%.1f m", s.length_m);
