@@ -1,7 +1,5 @@
 #include "app/file_commands.h"
 
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include "app/keys.h"
@@ -16,11 +14,6 @@ constexpr const char* kTableExtension = ".csv";
 
 bool ends_with(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
-}
-
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
 }
 
 // "track.looptide" from "track.looptide", "track.csv" from "track.looptide".
@@ -143,7 +136,8 @@ std::string FileCommands::choose_target(const std::string& title, const std::str
         return chosen; // the chooser itself asked before replacing this name
     }
     const std::string path = chosen + extension;
-    if (exists(path) &&
+    std::error_code error;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error)) &&
         !dialogs_.ask_to_replace("\"" + std::filesystem::path(path).filename().string() +
                                  "\" already exists. Replace it?")) {
         return {};

@@ -1,6 +1,7 @@
-// The program's only top-level window: controls on the left, the 3-D view on
-// the right. It keeps its controls by name and shows the document in them and
-// in its title; it takes the editor's keys (the view declines keys).
+// The program's main window: controls on the left, the 3-D view on the right.
+// It keeps its controls by name and shows the document in them and in its
+// title; it takes the editor's keys (the view declines keys) and owns the ride
+// analysis window that F2 opens beside it.
 #pragma once
 
 #include <FL/Fl_Double_Window.H>

@@ -57,21 +57,12 @@ struct Refusal {
     throw Refusal{std::move(phrase)};
 }
 
+// "an object", "a string", "true or false": the value's type as a message says it.
 std::string a_type_name(const Json& value) {
-    switch (value.type()) {
-    case Json::value_t::null:
-        return "null";
-    case Json::value_t::object:
-        return "an object";
-    case Json::value_t::array:
-        return "an array";
-    case Json::value_t::string:
-        return "a string";
-    case Json::value_t::boolean:
-        return "true or false";
-    default:
-        return "a number";
+    if (value.is_null() || value.is_boolean()) {
+        return value.is_null() ? "null" : "true or false";
     }
+    return (value.is_structured() ? "an " : "a ") + std::string(value.type_name());
 }
 
 // A value as it would be written, for quoting in a message: short, and

@@ -24,8 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The writer hands the file system pieces of this size, so that a big file
-// never sits whole in memory.
+// The writer hands the file system pieces of at most this size.
 constexpr std::size_t kChunkBytes = 64 * 1024;
 // Links followed from a target before giving up, as the kernel does.
 constexpr int kMaxLinkHops = 40;
@@ -360,21 +359,8 @@ void AtomicWriter::discard_temporary() {
 }
 
 void AtomicWriter::write(std::string_view bytes) {
-    if (failure_ || committed_) {
-        return;
-    }
-    if (buffer_.size() + bytes.size() < kChunkBytes) {
-        buffer_.append(bytes);
-        return;
-    }
-    // A big piece goes to the file directly after what is buffered, rather
-    // than being copied whole into the buffer.
-    write_through(buffer_);
-    buffer_.clear();
-    if (bytes.size() >= kChunkBytes) {
+    if (!committed_) {
         write_through(bytes);
-    } else {
-        buffer_.append(bytes);
     }
 }
 
@@ -399,9 +385,6 @@ Failure AtomicWriter::commit() {
         return std::string("it was already written");
     }
     committed_ = true;
-    write_through(buffer_);
-    buffer_.clear();
-    buffer_.shrink_to_fit();
     // File systems that cannot sync (EINVAL) keep the data as well as they can.
     if (!failure_ && fsync_retrying(fd_) != 0 && errno != EINVAL) {
         failure_ = "writing failed: " + system_phrase(errno);

@@ -36,7 +36,8 @@ public:
     AtomicWriter(const AtomicWriter&) = delete;
     AtomicWriter& operator=(const AtomicWriter&) = delete;
 
-    // Appends bytes (buffered). A failure is kept and reported by commit().
+    // Appends bytes to the temporary file (unbuffered: callers hand over
+    // whole texts or large chunks). A failure is kept and reported by commit().
     void write(std::string_view bytes);
     // Flushes and syncs the temporary file, gives it the target's permissions
     // (a new file has the creation mask's), and renames it over the target.
@@ -58,7 +59,6 @@ private:
     std::string temp_path_;
     int fd_ = -1;
     int signal_slot_ = -1; // where the signal handler finds temp_path_; -1 if nowhere
-    std::string buffer_;
     Failure failure_;
     bool committed_ = false;
 };

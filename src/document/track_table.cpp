@@ -27,12 +27,10 @@ std::string metres_text(double value) {
 
 // Whether every control point and handle of the track is finite.
 bool finite_track(const Track& track) {
-    const auto finite = [](const ControlPoint& p) {
-        return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
-    };
     for (int i = 0; i < track.num_points(); ++i) {
-        if (!finite(track.point(i)) || !finite(track.bezier_handle(2 * i)) ||
-            !finite(track.bezier_handle(2 * i + 1))) {
+        if (!is_finite(track.point(i).position()) ||
+            !is_finite(track.bezier_handle(2 * i).position()) ||
+            !is_finite(track.bezier_handle(2 * i + 1).position())) {
             return false;
         }
     }

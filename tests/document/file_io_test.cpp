@@ -179,8 +179,8 @@ TEST_F(FileIo, WriterReplacesAFileWholeKeepingItsPermissions) {
         ASSERT_EQ(chown(file.c_str(), kNobody, kNobody), 0);
     }
 
-    // Pieces of every size, small ones buffered and big ones passed through,
-    // must reach the file in their order.
+    // Pieces of every size, small and past the writer's chunk, must reach
+    // the file in their order.
     std::string expected;
     {
         AtomicWriter writer(file);
