@@ -3,7 +3,6 @@
 
 #include <FL/Enumerations.H>
 
-#include <cstring>
 #include <vector>
 
 #include "app/main_window.h"
@@ -56,21 +55,8 @@ const KeyCommand* key_command(int key, int state) {
 
 std::string key_help(const std::string& indent) {
     std::string text;
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        bool listed = false; // an earlier key did the same and took this one in
-        for (std::size_t j = 0; j < i; ++j) {
-            listed = listed || std::strcmp(kKeys[j].help, kKeys[i].help) == 0;
-        }
-        if (listed) {
-            continue;
-        }
-        text += indent + kKeys[i].name;
-        for (std::size_t j = i + 1; j < kKeys.size(); ++j) {
-            if (std::strcmp(kKeys[j].help, kKeys[i].help) == 0) {
-                text += std::string(" or ") + kKeys[j].name;
-            }
-        }
-        text += std::string(": ") + kKeys[i].help + "\n";
+    for (const KeyCommand& k : kKeys) {
+        text += indent + k.name + ": " + k.help + "\n";
     }
     return text;
 }

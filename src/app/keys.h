@@ -12,7 +12,7 @@ struct KeyCommand {
     int key;          // the toolkit's key code: a lower-case letter, or FL_F + n
     int modifiers;    // FL_CTRL and FL_SHIFT held with it (0 for neither)
     const char* name; // as a person writes it: "Ctrl+Shift+S"
-    const char* help; // what it does; keys doing the same thing share a line
+    const char* help; // what it does, one line
     // What it runs; null for a key the toolkit handles itself (Escape).
     void (*run)(MainWindow& window);
 };
@@ -26,6 +26,5 @@ const std::vector<KeyCommand>& key_table();
 // table does not have, or one with no command of its own.
 const KeyCommand* key_command(int key, int state);
 
-// One line per thing the keys do, "INDENTName: what it does", keys that do
-// the same thing joined with " or ".
+// One line per key, in the table's order: "INDENTName: what it does".
 std::string key_help(const std::string& indent);

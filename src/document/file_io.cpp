@@ -248,38 +248,29 @@ Failure read_file(const std::string& path, std::size_t max_bytes, std::string& c
     if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
         return too_large;
     }
-    // One byte past the limit is read at most: enough to see that a file
-    // that grew since fstat is too large, without reading the rest of it.
-    const std::size_t limit = max_bytes == SIZE_MAX ? SIZE_MAX : max_bytes + 1;
-    std::string text(std::min(static_cast<std::size_t>(st.st_size) + 1, limit), '\0');
-    std::size_t got = 0;
+    // Read to the end, whatever size the file reports (files in /proc report
+    // none, and a file may grow meanwhile), stopping past the limit.
+    std::string text;
+    std::array<char, 64 * 1024> piece;
     for (;;) {
-        if (got == text.size()) {
-            if (text.size() >= limit) {
-                break;
-            }
-            // The file grew, or reports no size (as files in /proc do).
-            text.resize(std::min(limit, std::max<std::size_t>(2 * text.size(), 4096)));
+        const ssize_t n = ::read(file.get(), piece.data(), piece.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-        const ssize_t n = ::read(file.get(), &text[got], text.size() - got);
         if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return "reading failed: " + system_phrase(errno);
         }
         if (n == 0) {
             break;
         }
-        got += static_cast<std::size_t>(n);
+        text.append(piece.data(), static_cast<std::size_t>(n));
+        if (text.size() > max_bytes) {
+            return too_large;
+        }
     }
-    if (got > max_bytes) {
-        return too_large;
-    }
-    if (got == 0) {
+    if (text.empty()) {
         return "it is empty";
     }
-    text.resize(got);
     contents = std::move(text);
     return std::nullopt;
 }
