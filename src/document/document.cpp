@@ -2,9 +2,23 @@
 
 #include <filesystem>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "document/design_file.h"
 
 Document::Document() : clean_(scene_) {}
+
+namespace {
+// A cleared history frees up to about 20 MB in many small pieces; the C
+// library keeps freed memory for reuse unless asked to give it back.
+void release_free_memory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+} // namespace
 
 void Document::record_if_changed(Design before, MergeKey merge) {
     Design now(scene_);
@@ -52,6 +66,7 @@ void Document::replace_all(const Design& design) {
     history_.clear();
     clean_ = design;
     modified_ = false;
+    release_free_memory();
 }
 
 std::string Document::file_name() const {

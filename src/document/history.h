@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <deque>
 #include <optional>
-#include <vector>
 
 #include "document/design.h"
 
@@ -32,6 +31,8 @@ public:
     std::size_t bytes() const;
 
 private:
+    // Both lists hand a step's memory back as it leaves them: a vector would
+    // keep the room of the longest redo list for the rest of the session.
     std::deque<Design> undo_;
-    std::vector<Design> redo_;
+    std::deque<Design> redo_;
 };
