@@ -10,6 +10,7 @@
 #include <cmath>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -338,12 +339,19 @@ TEST_F(FileCommandsTest, F2ShowsTheRideAnalysisFollowingTheDesign) {
 
 namespace {
 
-// Every key of the table is handled, and F1's help and --help both list it.
+// Every key of the table is handled, F1's help and --help both list it, and
+// so does the README's table of keys.
 TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
     const std::string help = help_text("");
     const std::string usage = usage_text();
+    std::ifstream readme_file(std::string(LOOPTIDE_SOURCE_DIR) + "/README.md");
+    const std::string readme((std::istreambuf_iterator<char>(readme_file)), {});
+    const std::size_t keys_section = readme.find("| Key | What it does |");
+    ASSERT_NE(keys_section, std::string::npos);
     for (const KeyCommand& k : key_table()) {
         EXPECT_EQ(key_command(k.key, k.modifiers), k.run != nullptr ? &k : nullptr) << k.name;
+        EXPECT_TRUE(k.run == nullptr || readme.find(k.name, keys_section) != std::string::npos)
+            << "the README's keys leave out " << k.name;
         for (const std::string& text : {help, usage}) {
             const std::size_t at = text.find(std::string(k.name));
             ASSERT_NE(at, std::string::npos) << k.name;
