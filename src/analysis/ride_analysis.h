@@ -110,7 +110,7 @@ RideSample ride_at(const Track& track, const SpeedModel& speed, const RideAnalys
 
 // The distance along the ring of curve parameter u (wrapped onto the ring of
 // point_distances.size() points), for showing where the front car is:
-// interpolated between the samples; 0 when there are none.
+// interpolated on the ring measure; 0 for an analysis without one.
 double distance_at(const RideAnalysis& analysis, float u);
 // The control point nearest `distance` along the ring (wrapping round), or -1
 // when the analysis has no points.

@@ -148,28 +148,11 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
 } // namespace ride_detail
 
 double distance_at(const RideAnalysis& analysis, float u) {
-    const std::vector<RideSample>& s = analysis.samples;
-    if (s.empty()) {
+    const int n = static_cast<int>(analysis.point_distances.size());
+    if (analysis.measure.empty() || n == 0) {
         return 0.0;
     }
-    const int n = static_cast<int>(analysis.point_distances.size());
-    const double w = n > 0 ? track_math::wrap_parameter(u, n) : static_cast<double>(u);
-    if (!analysis.measure.empty()) {
-        return ride_detail::measure_distance(analysis.measure, w);
-    }
-    // An analysis built by hand: between its samples.
-    const auto after = std::upper_bound(s.begin(), s.end(), w,
-                                        [](double v, const RideSample& r) { return v < r.u; });
-    if (after == s.begin()) {
-        return s.front().distance;
-    }
-    const RideSample& a = *(after - 1);
-    const double end_u = after == s.end() ? n : static_cast<double>(after->u);
-    const double end_distance = after == s.end() ? analysis.summary.length_m : after->distance;
-    if (!(end_u > a.u)) {
-        return a.distance;
-    }
-    return a.distance + (w - a.u) / (end_u - a.u) * (end_distance - a.distance);
+    return ride_detail::measure_distance(analysis.measure, track_math::wrap_parameter(u, n));
 }
 
 int nearest_point(const RideAnalysis& analysis, double distance) {

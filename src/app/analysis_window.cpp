@@ -245,14 +245,11 @@ void AnalysisWindow::draw_plots(const Layout& l) {
         const PixelRect& r = l.plots[i];
         double lo = ranges_[i].lo;
         double hi = ranges_[i].hi;
-        if (kind.g_levels) {
-            widen(lo, hi, 0.0);
-            widen(lo, hi, 1.0);
-            widen(lo, hi, std::isfinite(kind.guide_lo) ? kind.guide_lo : lo);
-            widen(lo, hi, std::isfinite(kind.guide_hi) ? kind.guide_hi : hi);
-        } else {
-            widen(lo, hi, 0.0);
-            widen(lo, hi, 1.0);
+        // Every plot shows 0 and 1, and the G plots their guides.
+        for (const double level : {0.0, 1.0, kind.guide_lo, kind.guide_hi}) {
+            if (std::isfinite(level)) {
+                widen(lo, hi, level);
+            }
         }
         const double pad = 0.08 * std::max(hi - lo, 1.0);
         const Scale y(kind.g_levels ? lo - pad : lo, hi + pad, r.bottom(), r.y);

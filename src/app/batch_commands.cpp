@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "analysis/ride_analysis.h"
 #include "document/design_file.h"
@@ -31,14 +30,6 @@ bool other_than_design(const CommandLine& command, const char* what) {
         return false;
     }
     return true;
-}
-
-// A speed in metres per second as written: a finite number of at least 0.
-bool parse_speed(const std::string& text, double& speed) {
-    char* end = nullptr;
-    speed = std::strtod(text.c_str(), &end);
-    return !text.empty() && !std::isspace(static_cast<unsigned char>(text.front())) &&
-           *end == '\0' && std::isfinite(speed) && speed >= 0.0;
 }
 
 } // namespace
@@ -71,10 +62,15 @@ int run_ride_report(const CommandLine& command) {
     }
     SpeedModel model{design.constant_velocity, design.conserve_energy,
                      design.speed * kVelocitySliderScale};
-    if (command.speed_text && !parse_speed(*command.speed_text, model.velocity)) {
-        report_failure("the speed \"" + *command.speed_text +
-                       "\" is not a number of metres per second of at least 0.");
-        return 1;
+    if (command.speed_text) {
+        // A finite number of at least 0; the speed is read here, not as a
+        // usage error, so that text that is no number fails as a bad value does.
+        model.velocity = parse_number(*command.speed_text).value_or(-1.0);
+        if (!std::isfinite(model.velocity) || model.velocity < 0.0) {
+            report_failure("the speed \"" + *command.speed_text +
+                           "\" is not a number of metres per second of at least 0.");
+            return 1;
+        }
     }
     const RideAnalysis ride = analyse_ride(design.track, model);
     if (!command.output.empty()) {

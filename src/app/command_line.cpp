@@ -24,23 +24,6 @@ CommandLine usage_error(std::string error) {
     return c;
 }
 
-// A number of metres written as a decimal number and nothing else, spaces
-// included; empty when the text is not one (NaN is not). A number too large
-// or too small for a double reads as infinity or zero, which the range check
-// then refuses.
-std::optional<double> parse_metres(const std::string& text) {
-    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
-        std::isspace(static_cast<unsigned char>(text.back()))) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || std::isnan(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // A file name given on the command line that cannot be used as one; empty
 // when it can.
 std::string unusable_name(const std::string& name, const char* what) {
@@ -119,7 +102,7 @@ CommandLine parse_export(const std::vector<std::string>& args) {
     if (!c.spacing_text) {
         return c;
     }
-    const std::optional<double> spacing = parse_metres(*c.spacing_text);
+    const std::optional<double> spacing = parse_number(*c.spacing_text);
     if (!spacing) {
         return usage_error("--spacing needs a number of metres, not \"" + *c.spacing_text + "\"");
     }
@@ -141,6 +124,19 @@ CommandLine parse_ride_report(const std::vector<std::string>& args) {
 }
 
 } // namespace
+
+std::optional<double> parse_number(const std::string& text) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())) ||
+        std::isspace(static_cast<unsigned char>(text.back()))) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || std::isnan(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 CommandLine parse_command_line(const std::vector<std::string>& args) {
     if (args.empty()) {

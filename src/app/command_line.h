@@ -19,6 +19,11 @@ struct CommandLine {
     std::string error;                       // usage_error: what was wrong, one line
 };
 
+// A number written as a decimal number and nothing else, spaces included;
+// empty when the text is not one (NaN is not). A number too large or too
+// small for a double reads as infinity or zero, for a range check to refuse.
+std::optional<double> parse_number(const std::string& text);
+
 // argv[1..] without the program's name.
 CommandLine parse_command_line(const std::vector<std::string>& args);
 
