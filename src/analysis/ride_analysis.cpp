@@ -130,11 +130,8 @@ void analyse_ride(const Track& track, const SpeedModel& speed, double spacing, R
         out.point_distances[static_cast<std::size_t>(i)] = measure_distance(out.measure, i);
     }
     const double step = std::max(spacing, ring / kMaxRideSamples);
-    long count = static_cast<long>(std::min(std::ceil(ring / step), double(kMaxRideSamples)));
-    // A last sample within a billionth of a step of the end would be the start again.
-    if (count > 1 && ring - (count - 1) * step <= 1e-9 * step) {
-        --count;
-    }
+    const auto count =
+        static_cast<long>(std::min(places_round_ring(ring, step), double(kMaxRideSamples)));
     // Room to spare, so that a drag that lengthens the ring a little reuses it.
     const auto wanted = static_cast<std::size_t>(count);
     if (wanted > out.samples.capacity()) {

@@ -1,12 +1,12 @@
 // The ride report: the summary through nlohmann JSON, and the forces CSV
-// streamed through AtomicWriter in bounded chunks.
+// streamed through ChunkedWriter into AtomicWriter.
 #include "document/ride_report.h"
 
-#include <array>
-#include <charconv>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
+
+#include "document/text_writer.h"
 
 namespace {
 
@@ -30,18 +30,8 @@ OrderedJson extremes(const char* high, const Extreme& max, const char* low, cons
                        {std::string(low) + "_at_m", min.distance}};
 }
 
-// A header and 8 numbers of at most 24 characters each, with their commas.
-constexpr std::size_t kMaxLineBytes = 8 * 25 + 1;
-constexpr std::size_t kChunkBytes = 32 * 1024;
 constexpr std::string_view kHeader =
     "distance_m,x,y,z,speed_mps,vertical_g,lateral_g,longitudinal_g\n";
-
-// The shortest text that reads back to the same double.
-char* put_number(char* p, char* end, double value, char after) {
-    p = std::to_chars(p, end, value).ptr;
-    *p++ = after;
-    return p;
-}
 
 } // namespace
 
@@ -81,27 +71,20 @@ std::string ride_summary_json(const RideAnalysis& analysis, const SpeedModel& sp
 }
 
 Failure write_forces_csv(const RideAnalysis& analysis, const std::string& path) {
-    AtomicWriter out(path);
-    std::array<char, kChunkBytes> chunk;
-    char* const begin = chunk.data();
-    char* const end = begin + chunk.size();
-    char* p = std::copy(kHeader.begin(), kHeader.end(), begin);
+    AtomicWriter file(path);
+    ChunkedWriter out([&file](std::string_view bytes) { file.write(bytes); });
+    out.text(kHeader);
     for (const RideSample& s : analysis.samples) {
-        if (static_cast<std::size_t>(end - p) < kMaxLineBytes) {
-            out.write(std::string_view(begin, static_cast<std::size_t>(p - begin)));
-            p = begin;
+        for (const double value : {s.distance, s.position.x, s.position.y, s.position.z, s.speed,
+                                   s.vertical_g, s.lateral_g}) {
+            out.number(value);
+            out.text(",");
         }
-        p = put_number(p, end, s.distance, ',');
-        p = put_number(p, end, s.position.x, ',');
-        p = put_number(p, end, s.position.y, ',');
-        p = put_number(p, end, s.position.z, ',');
-        p = put_number(p, end, s.speed, ',');
-        p = put_number(p, end, s.vertical_g, ',');
-        p = put_number(p, end, s.lateral_g, ',');
-        p = put_number(p, end, s.longitudinal_g, '\n');
+        out.number(s.longitudinal_g);
+        out.text("\n");
     }
-    out.write(std::string_view(begin, static_cast<std::size_t>(p - begin)));
-    if (Failure bad = out.commit()) {
+    out.flush();
+    if (Failure bad = file.commit()) {
         return "Cannot write the forces to " + path + ": " + *bad + ".";
     }
     return std::nullopt;

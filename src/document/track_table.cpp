@@ -2,13 +2,10 @@
 // frames from the Track's queries, and the text streamed out in bounded chunks.
 #include "document/track_table.h"
 
-#include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
+#include "document/text_writer.h"
 #include "track/ring_measure.h"
 
 namespace {
@@ -20,9 +17,7 @@ struct Plan {
 };
 
 std::string metres_text(double value) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
-    return std::string(text.data(), end) + " m";
+    return number_text(value) + " m";
 }
 
 // Whether every control point and handle of the track is finite.
@@ -35,13 +30,6 @@ bool finite_track(const Track& track) {
         }
     }
     return true;
-}
-
-// A whole number of rows as digits, however large: "12345678" or "1.2e+19".
-std::string row_count(double rows) {
-    std::array<char, 32> text{};
-    const auto end = std::to_chars(text.data(), text.data() + text.size(), rows).ptr;
-    return std::string(text.data(), end);
 }
 
 Failure plan_table(const Track& track, double spacing, Plan& plan) {
@@ -59,18 +47,12 @@ Failure plan_table(const Track& track, double spacing, Plan& plan) {
         return std::string("the track has no length: all its points are at one spot");
     }
     // Compared as doubles: a count past kMaxTableRows may not fit any integer.
-    const double rows = std::ceil(ring / spacing);
+    const double rows = places_round_ring(ring, spacing);
     if (rows > static_cast<double>(kMaxTableRows)) {
         return "the track is too long for a table at " + metres_text(spacing) + ": it would have " +
-               row_count(rows) + " rows, more than " + std::to_string(kMaxTableRows);
+               number_text(rows) + " rows, more than " + std::to_string(kMaxTableRows);
     }
     plan.rows = static_cast<long>(rows);
-    // When the ring is a whole number of spacings, the rounded quotient can
-    // land on either side of it; a last row within a billionth of a spacing
-    // of the end would be the start again, so it is not written.
-    if (plan.rows > 1 && ring - (plan.rows - 1) * spacing <= 1e-9 * spacing) {
-        --plan.rows;
-    }
     return std::nullopt;
 }
 
@@ -95,49 +77,20 @@ constexpr std::string_view kHeader = "\"No.\"\t\"PosX\"\t\"PosY\"\t\"PosZ\"\t"
                                      "\"LeftX\"\t\"LeftY\"\t\"LeftZ\"\t"
                                      "\"UpX\"\t\"UpY\"\t\"UpZ\"\n";
 
-// The longest line: a row number and 12 finite doubles in fixed notation
-// (at most a sign, 309 digits, the point and 6 decimals), with their tabs.
-constexpr std::size_t kMaxLineBytes = 20 + 12 * (1 + 309 + 1 + 6 + 1) + 1;
-static_assert(kMaxLineBytes < kMaxTableChunkBytes / 4, "a chunk holds several lines");
-
-char* put_number(char* p, char* end, double value) {
-    *p++ = '\t';
-    char* const start = p;
-    p = std::to_chars(p, end, value, std::chars_format::fixed, 6).ptr;
-    // A small negative value rounds to "-0.000000"; the table writes zero unsigned.
-    if (p - start == 9 && std::memcmp(start, "-0.000000", 9) == 0) {
-        std::memmove(start, start + 1, 8);
-        --p;
-    }
-    return p;
-}
-
-char* put_point(char* p, char* end, const Point3& v) {
-    p = put_number(p, end, v.x);
-    p = put_number(p, end, v.y);
-    return put_number(p, end, v.z);
-}
-
-template <typename Sink>
-void write_rows(const Track& track, double spacing, const Plan& plan, Sink&& sink) {
-    std::array<char, kMaxTableChunkBytes> chunk;
-    char* const begin = chunk.data();
-    char* const end = begin + chunk.size();
-    char* p = std::copy(kHeader.begin(), kHeader.end(), begin);
+void write_rows(const Track& track, double spacing, const Plan& plan, ChunkedWriter& out) {
+    out.text(kHeader);
     long number = 0;
     compute_rows(track, spacing, plan, [&](const TableRow& row) {
-        if (static_cast<std::size_t>(end - p) < kMaxLineBytes) {
-            sink(std::string_view(begin, static_cast<std::size_t>(p - begin)));
-            p = begin;
+        out.whole(++number);
+        for (const Point3* v : {&row.position, &row.front, &row.left, &row.up}) {
+            for (const double value : {v->x, v->y, v->z}) {
+                out.text("\t");
+                out.number(value, 6);
+            }
         }
-        p = std::to_chars(p, end, ++number).ptr;
-        p = put_point(p, end, row.position);
-        p = put_point(p, end, row.front);
-        p = put_point(p, end, row.left);
-        p = put_point(p, end, row.up);
-        *p++ = '\n';
+        out.text("\n");
     });
-    sink(std::string_view(begin, static_cast<std::size_t>(p - begin)));
+    out.flush();
 }
 
 } // namespace
@@ -177,7 +130,8 @@ Failure write_track_table(const Track& track, double spacing,
     if (Failure bad = plan_table(track, spacing, plan)) {
         return bad;
     }
-    write_rows(track, spacing, plan, sink);
+    ChunkedWriter out(sink);
+    write_rows(track, spacing, plan, out);
     return std::nullopt;
 }
 
@@ -189,9 +143,10 @@ Failure export_track_table(const Track& track, double spacing, const std::string
     if (Failure bad = plan_table(track, spacing, plan)) {
         return sentence(*bad);
     }
-    AtomicWriter out(path);
-    write_rows(track, spacing, plan, [&out](std::string_view bytes) { out.write(bytes); });
-    if (Failure bad = out.commit()) {
+    AtomicWriter file(path);
+    ChunkedWriter out([&file](std::string_view bytes) { file.write(bytes); });
+    write_rows(track, spacing, plan, out);
+    if (Failure bad = file.commit()) {
         return sentence(*bad);
     }
     return std::nullopt;

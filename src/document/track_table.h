@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "document/file_io.h"
+#include "document/text_writer.h"
 #include "track/point3.h"
 #include "track/track.h"
 
@@ -18,7 +19,7 @@ constexpr double kMaxTableSpacing = 10.0;
 // A table of more rows is refused rather than written: about 1 GB of text.
 constexpr long kMaxTableRows = 10'000'000;
 // The text reaches its sink in chunks of at most this many bytes.
-constexpr std::size_t kMaxTableChunkBytes = 32 * 1024;
+constexpr std::size_t kMaxTableChunkBytes = kTextChunkBytes;
 
 // One sample of the track: its parameter, the point on the centre line, and
 // three unit directions, pairwise orthogonal with left = cross(up, front).

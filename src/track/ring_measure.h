@@ -32,6 +32,13 @@ void measure_ring(const Track& track, std::vector<MeasureSample>& samples);
 float ring_parameter_at(const std::vector<MeasureSample>& samples, double target,
                         std::size_t& cursor);
 
+// How many places, `step` apart from distance 0, go once round a ring of
+// length `ring`: ceil(ring / step), less a last place within a billionth of
+// a step of the end, which would be the start again (when the ring is a whole
+// number of steps the rounded quotient can land on either side of it). A
+// double, since the count may exceed any integer. ring > 0, step > 0.
+double places_round_ring(double ring, double step);
+
 // Up made unit and perpendicular to the unit `front`, as the track table
 // writes it. Where `up` has (almost) nothing left beside front (a bank a hair
 // past 90 degrees on a climb a hair off vertical), the up of the same point
