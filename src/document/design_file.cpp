@@ -5,19 +5,15 @@
 #include "document/design_file.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
-#include <charconv>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include <iterator>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "document/text_writer.h"
 #include "scene/ranges.h"
 
 namespace {
@@ -113,8 +109,8 @@ bool bool_field(const Json& object, const char* key, const std::string& parent) 
     return typed(object, key, parent, Json::value_t::boolean, "true or false").get<bool>();
 }
 
-// A finite number. The parser refuses text such as 1e999 (see
-// overflow_phrase); this keeps the design finite whatever it lets through.
+// A finite number. The text check refuses text such as 1e999 (see
+// TextCheck); this keeps the design finite whatever the parser lets through.
 double number_field(const Json& object, const char* key, const std::string& parent) {
     const double value =
         typed(object, key, parent, Json::value_t::number_float, "a number").get<double>();
@@ -122,13 +118,6 @@ double number_field(const Json& object, const char* key, const std::string& pare
         refuse(child_path(parent, key) + " is not a finite number");
     }
     return value;
-}
-
-// A number as a message writes it, in its shortest form: "0", "0.05", "-180".
-std::string number_text(double value) {
-    std::array<char, 32> text{};
-    return std::string(text.data(),
-                       std::to_chars(text.data(), text.data() + text.size(), value).ptr);
 }
 
 // A finite number within `range`.
@@ -172,12 +161,7 @@ std::string indexed(const char* name, std::size_t i) {
 
 // The version as a message quotes it: a whole number, however large.
 std::string version_text(const Json& value) {
-    if (value.is_number_integer()) {
-        return value.dump();
-    }
-    char text[400];
-    std::snprintf(text, sizeof text, "%.0f", value.get<double>());
-    return text;
+    return value.is_number_integer() ? value.dump() : number_text(value.get<double>(), 0);
 }
 
 void check_format(const Json& top) {
@@ -267,86 +251,13 @@ void read_design_json(const Json& top, Design& design) {
     design.conserve_energy = bool_field(train, "conserve_energy", "train");
 }
 
-// Where a byte of the text lies, as the JSON parser counts: line from 1,
+// Where byte `at` of the text lies, as the JSON parser counts: line from 1,
 // column the byte's place in its line from 1.
-std::string place_of(std::size_t line, std::size_t column) {
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-}
-
-// Walks the text's brackets and numbers outside strings, as the parser will
-// meet them, calling open(depth, line, column) at each [ or { and
-// number(token, depth, line, column) at each number; a call that returns a
-// phrase stops the walk and gives it. It checks nothing else: the parser does.
-template <typename Open, typename Number>
-std::string walk_text(std::string_view text, Open&& open, Number&& number) {
-    std::size_t depth = 0;
-    std::size_t line = 1;
-    std::size_t line_start = 0;
-    bool in_string = false;
-    bool escaped = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\n') {
-            ++line;
-            line_start = i + 1;
-        } else if (in_string) {
-            in_string = escaped || c != '"';
-            escaped = !escaped && c == '\\';
-        } else if (c == '"') {
-            in_string = true;
-        } else if (c == '[' || c == '{') {
-            if (std::string phrase = open(++depth, line, i - line_start + 1); !phrase.empty()) {
-                return phrase;
-            }
-        } else if (c == ']' || c == '}') {
-            depth -= depth > 0 ? 1 : 0;
-        } else if (c == '-' || std::isdigit(static_cast<unsigned char>(c))) {
-            const std::size_t end = text.find_first_not_of("0123456789+-.eE", i);
-            const std::string_view token = text.substr(i, end - i);
-            if (std::string phrase = number(token, depth, line, i - line_start + 1);
-                !phrase.empty()) {
-                return phrase;
-            }
-            i += token.size() - 1;
-        }
-    }
-    return {};
-}
-
-// The refusal of a text nested deeper than kMaxDesignNesting, found before the
-// parser builds anything; empty when the nesting is within the limit.
-std::string nesting_refusal(std::string_view text) {
-    return walk_text(
-        text,
-        [](std::size_t depth, std::size_t line, std::size_t column) {
-            return depth > kMaxDesignNesting
-                       ? "it is nested deeper than " + std::to_string(kMaxDesignNesting) +
-                             " levels (at " + place_of(line, column) + ")"
-                       : std::string();
-        },
-        [](std::string_view, std::size_t, std::size_t, std::size_t) { return std::string(); });
-}
-
-// The parser refuses a number too large for a double (1e999) without saying
-// where it is: this names its place.
-std::string overflow_phrase(std::string_view text) {
-    const std::string phrase = walk_text(
-        text, [](std::size_t, std::size_t, std::size_t) { return std::string(); },
-        [](std::string_view token, std::size_t depth, std::size_t line, std::size_t column) {
-            if (std::isfinite(std::strtod(std::string(token).c_str(), nullptr))) {
-                return std::string();
-            }
-            if (depth == 0) {
-                return std::string("it is not a Looptide design (its text is a number, not an "
-                                   "object)");
-            }
-            const std::string shown_token =
-                token.size() > kMaxQuotedBytes
-                    ? std::string(token.substr(0, kMaxQuotedBytes)) + "..."
-                    : std::string(token);
-            return "the number " + shown_token + " at " + place_of(line, column) + " is too large";
-        });
-    return phrase.empty() ? "a number is too large" : phrase;
+std::string place_of(std::string_view text, std::size_t at) {
+    const std::string_view before = text.substr(0, at);
+    const auto lines = std::count(before.begin(), before.end(), '\n');
+    const std::size_t line_start = before.rfind('\n') + 1; // npos + 1 is 0
+    return "line " + std::to_string(lines + 1) + ", column " + std::to_string(at - line_start + 1);
 }
 
 // "line 3, column 7: syntax error while parsing object - unexpected end of
@@ -369,6 +280,98 @@ std::string syntax_phrase(const std::string& what) {
     }
     return phrase.empty() ? "it is not valid JSON" : "it is not valid JSON (" + phrase + ")";
 }
+
+// Hands the parser the text a byte at a time and counts the bytes handed
+// over, so that the handler can say where the bracket it is told of lies.
+class CountingReader {
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    CountingReader(const char* at, std::size_t& count) : at_(at), count_(&count) {}
+    reference operator*() const { return *at_; }
+    CountingReader& operator++() {
+        ++at_;
+        ++*count_;
+        return *this;
+    }
+    bool operator==(const CountingReader& other) const { return at_ == other.at_; }
+    bool operator!=(const CountingReader& other) const { return at_ != other.at_; }
+
+private:
+    const char* at_;
+    std::size_t* count_;
+};
+
+// Reads the text through the parser's events without building anything, and
+// keeps the first refusal: nesting past kMaxDesignNesting, a number too
+// large for a double (which the parser reports without its place), or the
+// parser's own syntax error.
+class TextCheck final : public nlohmann::json_sax<Json> {
+public:
+    explicit TextCheck(std::string_view text) : text_(text) {}
+
+    // The refusal, or empty when the text is JSON the reader may build.
+    std::string run() {
+        const CountingReader begin(text_.data(), read_);
+        const CountingReader end(text_.data() + text_.size(), read_);
+        Json::sax_parse(begin, end, this);
+        return std::move(refusal_);
+    }
+
+    bool start_object(std::size_t) override { return open(); }
+    bool start_array(std::size_t) override { return open(); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool key(string_t&) override { return true; }
+
+    // `token` is the number as written, and `position` the count of bytes
+    // read to its end, when the error is a number out of range (406).
+    bool parse_error(std::size_t position, const std::string& token,
+                     const nlohmann::detail::exception& error) override {
+        if (error.id != 406) {
+            refusal_ = syntax_phrase(error.what());
+        } else if (depth_ == 0) {
+            refusal_ = "it is not a Looptide design (its text is a number, not an object)";
+        } else {
+            const std::string shown_token =
+                token.size() > kMaxQuotedBytes ? token.substr(0, kMaxQuotedBytes) + "..." : token;
+            refusal_ = "the number " + shown_token + " at " +
+                       place_of(text_, position - token.size()) + " is too large";
+        }
+        return false;
+    }
+
+private:
+    // The parser has read the text through the bracket it reports.
+    bool open() {
+        if (++depth_ <= kMaxDesignNesting) {
+            return true;
+        }
+        refusal_ = "it is nested deeper than " + std::to_string(kMaxDesignNesting) +
+                   " levels (at " + place_of(text_, read_ - 1) + ")";
+        return false;
+    }
+    bool close() {
+        --depth_;
+        return true;
+    }
+
+    std::string_view text_;
+    std::size_t read_ = 0;
+    std::size_t depth_ = 0;
+    std::string refusal_;
+};
 
 } // namespace
 
@@ -410,10 +413,10 @@ std::string design_to_json(const Design& design, std::string_view title) {
 }
 
 Failure design_from_json(std::string_view text, Design& design) {
-    if (std::string refusal = nesting_refusal(text); !refusal.empty()) {
-        return refusal;
-    }
     try {
+        if (std::string refusal = TextCheck(text).run(); !refusal.empty()) {
+            return refusal;
+        }
         const Json top = Json::parse(text.begin(), text.end());
         Design read;
         read_design_json(top, read);
@@ -421,13 +424,6 @@ Failure design_from_json(std::string_view text, Design& design) {
         return std::nullopt;
     } catch (const Refusal& refusal) {
         return refusal.phrase;
-    } catch (const Json::parse_error& error) {
-        return syntax_phrase(error.what());
-    } catch (const Json::out_of_range& error) {
-        if (error.id == 406) {
-            return overflow_phrase(text);
-        }
-        return std::string("it cannot be read: ") + error.what();
     } catch (const Json::exception& error) {
         return std::string("it cannot be read: ") + error.what();
     } catch (const std::bad_alloc&) {

@@ -214,9 +214,12 @@ TEST(DesignFile, EveryKindOfBadInputIsNamedAndChangesNothing) {
          replaced("\"z\": -2.5", "\"z\": -1e999")},
         {"the number -2e308 at line 80, column 41 is too large",
          replaced("\"train\"", "\"camera\": {\"zoom\": [[0, {}], \"1e999\", -2e308]}, \"train\"")},
-        // Nesting is refused before anything is built, however the text goes on.
+        // Nesting is refused before anything is built, however the text goes on;
+        // brackets in strings do not count, and a syntax error before it comes first.
         {"it is nested deeper than 64 levels (at line 1, column 65)", std::string(1 << 20, '[')},
         {"it is nested deeper than 64 levels (at line 2, column 64)",
+         "{\"a\": \"[{[\\\"\", \"b\":\n" + std::string(64, '[') + "] ] ] ]\n}"},
+        {"it is not valid JSON (line 2, column 1: syntax error while parsing object key",
          "{\"a\": \"[{[\\\"\",\n" + std::string(64, '[') + "] ] ] ]\n}"},
         {"handles has 7 entries; 4 points need 8 (two each)", without("/handles/7")},
         {"handles[5].y should be a number, not null", with("/handles/5/y", nullptr)},
