@@ -211,6 +211,9 @@ void withdraw_temporary(int& slot) {
     }
 }
 
+// Called just after a temporary file is created; set by tests only.
+void (*creation_hook)() = nullptr;
+
 // Six letters or digits, for a temporary file's name.
 std::string random_suffix() {
     static constexpr char kLetters[] =
@@ -275,6 +278,10 @@ Failure read_file(const std::string& path, std::size_t max_bytes, std::string& c
     return std::nullopt;
 }
 
+void set_temporary_creation_hook(void (*hook)()) {
+    creation_hook = hook;
+}
+
 bool same_file(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
@@ -321,13 +328,25 @@ void AtomicWriter::create_temporary(bool replacing) {
     int error = EEXIST;
     for (int attempt = 0; attempt < kMaxTempAttempts && error == EEXIST; ++attempt) {
         std::string temp = (target.parent_path() / (stem + random_suffix())).string();
+        // The name is published to the signal handler before the file is
+        // created, so that a signal landing as it is created still removes
+        // it; removing a name never created does nothing. A name already
+        // taken is skipped unpublished.
+        struct stat st {};
+        if (::lstat(temp.c_str(), &st) == 0) {
+            continue;
+        }
+        signal_slot_ = publish_temporary(temp);
         fd_ = open_retrying(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
         if (fd_ >= 0) {
             temp_path_ = std::move(temp);
-            signal_slot_ = publish_temporary(temp_path_);
+            if (creation_hook != nullptr) {
+                creation_hook();
+            }
             return;
         }
         error = errno;
+        withdraw_temporary(signal_slot_);
     }
     const std::string folder = folder_of(path_);
     failure_ = "cannot create a temporary file in " + folder_for_message(folder) + ": " +

@@ -29,6 +29,11 @@ bool same_file(const std::string& a, const std::string& b);
 // termination request or a file-size limit (SIGINT, SIGTERM, SIGHUP, SIGXFSZ)
 // that arrives while the temporary file exists: the process then ends with
 // that signal's usual status, as it would have without a writer.
+// For tests: `hook` is called inside AtomicWriter's constructor just after
+// its temporary file is created, where a test raises a signal to check the
+// file is removed wherever a signal lands. Null (the default) for none.
+void set_temporary_creation_hook(void (*hook)());
+
 class AtomicWriter {
 public:
     explicit AtomicWriter(std::string path);

@@ -265,34 +265,45 @@ TEST_F(FileIo, FailedSavesLeaveTheOldFileWholeAndNoTemporaryFile) {
               (std::set<std::string>{"locked", "pipe", "ride.looptide", "sub"}));
 }
 
+int hook_signal = 0;
+void raise_hook_signal() {
+    raise(hook_signal);
+}
+
 // An interrupt, a termination request, a hang-up or the file-size limit
 // while a file is being written ends the process as the signal always does,
-// and takes the temporary file with it.
+// and takes the temporary file with it: while the text is written, and at
+// the moment the file has just been created.
 TEST_F(FileIo, ASignalDuringAWriteRemovesTheTemporaryFileAndEndsTheProcessAsUsual) {
     const std::string file = path("ride.csv");
     put(file, "old table");
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            signal(signal_number, SIG_DFL);
-            const rlimit limit{256 * 1024, 256 * 1024};
-            if (signal_number == SIGXFSZ && setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-                _exit(3);
+    for (const bool at_creation : {false, true}) {
+        for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                signal(signal_number, SIG_DFL);
+                const rlimit limit{256 * 1024, 256 * 1024};
+                if (signal_number == SIGXFSZ && setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                    _exit(3);
+                }
+                hook_signal = signal_number;
+                set_temporary_creation_hook(at_creation ? raise_hook_signal : nullptr);
+                AtomicWriter writer(file);
+                for (int i = 0; i < 8; ++i) {
+                    writer.write(std::string(64 * 1024, 'x'));
+                }
+                raise(signal_number); // the file-size limit has raised SIGXFSZ already
+                _exit(0);
             }
-            AtomicWriter writer(file);
-            for (int i = 0; i < 8; ++i) {
-                writer.write(std::string(64 * 1024, 'x'));
-            }
-            raise(signal_number); // the file-size limit has raised SIGXFSZ already
-            _exit(0);
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            const std::string when = std::string(strsignal(signal_number)) +
+                                     (at_creation ? " at creation" : " while writing");
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
+                << when << ": status " << status;
+            EXPECT_EQ(names_in(folder_.string()), std::set<std::string>{"ride.csv"}) << when;
+            EXPECT_EQ(contents(file), "old table");
         }
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
-            << strsignal(signal_number) << ": status " << status;
-        EXPECT_EQ(names_in(folder_.string()), std::set<std::string>{"ride.csv"})
-            << strsignal(signal_number);
-        EXPECT_EQ(contents(file), "old table");
     }
 }
 
