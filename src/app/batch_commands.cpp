@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "analysis/ride_analysis.h"
+#include "app/message_text.h"
 #include "document/design_file.h"
-#include "document/message_text.h"
 #include "document/ride_report.h"
 #include "document/track_table.h"
 #include "scene/ranges.h"

@@ -3,7 +3,7 @@
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/fl_ask.H>
 
-#include "document/message_text.h"
+#include "app/message_text.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "app/controls.h"
 #include "app/dialogs.h"
 #include "app/main_window.h"
+#include "app/message_text.h"
 #include "app/opengl_check.h"
 #include "document/document.h"
-#include "document/message_text.h"
 #include "view/coaster_window.h"
 
 #ifndef LOOPTIDE_EXAMPLES_DIR

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "document/message_text.h"
+#include "app/message_text.h"
 
 namespace {
 

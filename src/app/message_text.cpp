@@ -1,5 +1,5 @@
 // Escaping control characters and wrapping long messages.
-#include "document/message_text.h"
+#include "app/message_text.h"
 
 #include <vector>
 
