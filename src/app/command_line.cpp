@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "app/keys.h"
@@ -31,7 +32,9 @@ std::string unusable_name(const std::string& name, const char* what) {
         return std::string("the ") + what + " file name is empty";
     }
     if (name == "-") {
-        return std::string("\"-\" is not a ") + what + " file; to name a file -, write ./-";
+        const bool vowel = std::string_view("aeiou").find(what[0]) != std::string_view::npos;
+        return std::string("\"-\" is not ") + (vowel ? "an " : "a ") + what +
+               " file; to name a file -, write ./-";
     }
     return {};
 }

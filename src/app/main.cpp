@@ -2,7 +2,10 @@
 #include <FL/Fl.H>
 #include <FL/fl_ask.H>
 
+#include <array>
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -46,7 +49,34 @@ std::string examples_folder() {
     return {};
 }
 
+// The toolkit's own complaints ("Can't open display: :0" when there is no
+// display) said as the program's: after "looptide: ", escaped, on standard
+// error. A fatal one still ends the program with status 1, as the toolkit's does.
+void toolkit_message(const char* format, va_list args) {
+    std::array<char, 1024> text;
+    std::vsnprintf(text.data(), text.size(), format, args);
+    report_failure(text.data());
+}
+
+void toolkit_warning(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    toolkit_message(format, args);
+    va_end(args);
+}
+
+[[noreturn]] void toolkit_fatal(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    toolkit_message(format, args);
+    va_end(args);
+    std::exit(1);
+}
+
 int edit(const std::string& design) {
+    Fl::warning = toolkit_warning;
+    Fl::error = toolkit_warning;
+    Fl::fatal = toolkit_fatal;
     // Without OpenGL the view could only show a grey box: say so and stop.
     const std::string missing = missing_opengl();
     if (!missing.empty()) {

@@ -1,6 +1,8 @@
-// Escaping control characters and wrapping long messages.
+// Escaping control characters and bytes that are no UTF-8, and wrapping long
+// messages.
 #include "app/message_text.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -10,6 +12,43 @@ void put_hex(std::string& out, unsigned char byte) {
     out += "\\x";
     out += kDigits[byte >> 4];
     out += kDigits[byte & 0xf];
+}
+
+// The bytes of the UTF-8 sequence that starts at text[i], or 0 when the
+// bytes there are none (a stray continuation byte, an overlong form, a
+// surrogate, a code point past U+10FFFF or a sequence cut short).
+std::size_t utf8_length(std::string_view text, std::size_t i) {
+    const auto at = [&](std::size_t k) {
+        return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0u;
+    };
+    const unsigned lead = at(0);
+    if (lead < 0x80) {
+        return 1;
+    }
+    // The second byte's range depends on the lead; the rest are 0x80 to 0xbf.
+    unsigned low = 0x80;
+    unsigned high = 0xbf;
+    std::size_t length = 0;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        low = lead == 0xe0 ? 0xa0 : low;
+        high = lead == 0xed ? 0x9f : high;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        low = lead == 0xf0 ? 0x90 : low;
+        high = lead == 0xf4 ? 0x8f : high;
+    }
+    if (length == 0 || at(1) < low || at(1) > high) {
+        return 0;
+    }
+    for (std::size_t k = 2; k < length; ++k) {
+        if ((at(k) & 0xc0) != 0x80) {
+            return 0;
+        }
+    }
+    return length;
 }
 
 // Lines of at most `width` bytes out of one line of text, broken at spaces.
@@ -37,23 +76,22 @@ void wrap_line(std::string_view line, std::size_t width, std::vector<std::string
 std::string printable(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size();) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\n') {
-            out += "\\n";
-        } else if (byte == '\t') {
-            out += "\\t";
-        } else if (byte < 0x20 || byte == 0x7f) {
-            put_hex(out, byte);
-        } else if (byte == 0xc2 && i + 1 < text.size() &&
-                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                   static_cast<unsigned char>(text[i + 1]) <= 0x9f) {
-            // U+0080 to U+009F: terminals read some of them as escape sequences.
-            put_hex(out, byte);
-            put_hex(out, static_cast<unsigned char>(text[++i]));
+        const std::size_t length = utf8_length(text, i);
+        if (byte == '\n' || byte == '\t') {
+            out += byte == '\n' ? "\\n" : "\\t";
+        } else if (length == 0 || byte < 0x20 || byte == 0x7f ||
+                   (byte == 0xc2 && static_cast<unsigned char>(text[i + 1]) <= 0x9f)) {
+            // Bytes that are no UTF-8, and U+0080 to U+009F, which terminals
+            // read as escape sequences, are escaped byte by byte.
+            for (std::size_t k = 0; k < std::max<std::size_t>(length, 1); ++k) {
+                put_hex(out, static_cast<unsigned char>(text[i + k]));
+            }
         } else {
-            out += static_cast<char>(byte);
+            out.append(text.substr(i, length));
         }
+        i += std::max<std::size_t>(length, 1);
     }
     return out;
 }

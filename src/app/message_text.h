@@ -8,7 +8,8 @@
 
 // `text` with every control character shown escaped, so that a message stays
 // one line and sends nothing to a terminal: newline as \n, tab as \t, other
-// control bytes (C0, DEL and the C1 range written in UTF-8) as \xHH.
+// control bytes (C0, DEL and the C1 range written in UTF-8) and every byte
+// that is not part of valid UTF-8 as \xHH.
 std::string printable(std::string_view text);
 
 // `text` broken at spaces into lines of at most `width` bytes (a word longer

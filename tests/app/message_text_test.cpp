@@ -19,6 +19,16 @@ TEST(MessageText, ControlCharactersAreShownEscapedAndAllElseStays) {
          "caf\xc3\xa9 \\xc2\\x9b"
          "2J \xc2\xa0"},
         {std::string("nul\0in", 6), "nul\\x00in"},
+        // Bytes that are no UTF-8 are escaped one by one; valid sequences stay.
+        {"latin1 caf\xe9.looptide", "latin1 caf\\xe9.looptide"},
+        {"\xff\xfe \x80 \xc3", "\\xff\\xfe \\x80 \\xc3"},
+        {"overlong \xc0\xaf \xe0\x80\xaf \xf0\x80\x80\xaf",
+         "overlong \\xc0\\xaf \\xe0\\x80\\xaf \\xf0\\x80\\x80\\xaf"},
+        {"surrogate \xed\xa0\x80 past \xf4\x90\x80\x80",
+         "surrogate \\xed\\xa0\\x80 past \\xf4\\x90\\x80\\x80"},
+        {"cut \xe2\x82 \xf0\x9f\x8e", "cut \\xe2\\x82 \\xf0\\x9f\\x8e"},
+        {"\xe2\x82\xac \xed\x9f\xbf \xf0\x9f\x8e\xa2 \xf4\x8f\xbf\xbf",
+         "\xe2\x82\xac \xed\x9f\xbf \xf0\x9f\x8e\xa2 \xf4\x8f\xbf\xbf"},
     };
     for (const auto& [text, shown] : cases) {
         EXPECT_EQ(printable(text), shown);

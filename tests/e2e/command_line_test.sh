@@ -109,6 +109,11 @@ for args in "'' $work/kept.csv" "$work/square.looptide -" "--"; do
 done
 run ""
 [ "$status" -eq 2 ] && grep -q "design file name is empty" <<<"$err" || fail "'': $status, $err"
+run --export-track "$work/square.looptide" -
+grep -q '^looptide: "-" is not an output file;' <<<"$err" || fail "- as the output: $err"
+# A name's bytes that are no UTF-8 reach the terminal escaped, as control bytes do.
+expect_failure 1 '^looptide: Cannot open .*/caf\\xe9\\x1b\.looptide: there is no such file\.$' \
+    --export-track "$work/caf"$'\xe9\x1b'".looptide" "$work/kept.csv"
 cp "$work/square.looptide" "$work/own.looptide"
 ln -s own.looptide "$work/own-link.looptide"
 for output in "$work/own.looptide" "$work/./own.looptide" "$work/own-link.looptide"; do

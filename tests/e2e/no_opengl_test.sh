@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# On an X server that cannot give the view OpenGL (no GLX extension, or only
-# 256 colours) the program says that it needs OpenGL and what is missing, in
+# Without a display the program says so after "looptide: " and exits 1. On an
+# X server that cannot give the view OpenGL (no GLX extension, or only 256
+# colours) the program says that it needs OpenGL and what is missing, in
 # a dialog and on standard error, and exits with a failure status once the
 # dialog is closed.
 #   no_opengl_test.sh BINARY
 source "$(dirname "$0")/lib.sh"
+# With no display at all, the toolkit's complaint is said as the program's own.
+status=0
+err=$(env -u DISPLAY "$1" 2>&1 >/dev/null) || status=$?
+[ "$status" -eq 1 ] && grep -qx "looptide: Can't open display: " <<<"$err" ||
+    fail "no DISPLAY: status $status, standard error '$err'"
 for server in "-extension GLX -screen 0 1024x768x24" "-screen 0 1024x768x8"; do
     start_xvfb $server
     start_program "$1" # the dialog is titled Looptide too
