@@ -193,11 +193,10 @@ CurveType read_curve(const Json& top) {
     refuse("curve is " + shown(curve) + "; it must be Linear, Cardinal, BSpline or Bezier");
 }
 
-// Reads a whole design into `design`; throws Refusal at the first problem.
-void read_design_json(const Json& top, Design& design) {
-    check_format(top);
-    design.track.set_curve_type(read_curve(top));
-    design.track.set_tension(static_cast<float>(ranged_field(top, "tension", "", kTensionRange)));
+// The track's fields: its curve, tension, points and their handles.
+void read_track(const Json& top, Track& track) {
+    track.set_curve_type(read_curve(top));
+    track.set_tension(static_cast<float>(ranged_field(top, "tension", "", kTensionRange)));
 
     const Json& points = array_field(top, "points", "");
     const std::size_t n = points.size();
@@ -214,7 +213,7 @@ void read_design_json(const Json& top, Design& design) {
         places[i] = read_place(point, path);
         places[i].roll = number_field(point, "roll", path);
     }
-    design.track.set_points(places.data(), static_cast<int>(n));
+    track.set_points(places.data(), static_cast<int>(n));
 
     const Json& handles = array_field(top, "handles", "");
     if (handles.size() != 2 * n) {
@@ -223,9 +222,14 @@ void read_design_json(const Json& top, Design& design) {
     }
     for (std::size_t k = 0; k < 2 * n; ++k) {
         const std::string path = indexed("handles", k);
-        design.track.bezier_handle(static_cast<int>(k)) = read_place(entry(handles, k, path), path);
+        track.bezier_handle(static_cast<int>(k)) = read_place(entry(handles, k, path), path);
     }
+}
 
+// Reads a whole design into `design`; throws Refusal at the first problem.
+void read_design_json(const Json& top, Design& design) {
+    check_format(top);
+    read_track(top, design.track);
     design.light = read_place(object_field(top, "light", ""), "light");
 
     const Json& generators = array_field(top, "generators", "");
