@@ -83,6 +83,30 @@ bool Scene::remove_point() {
     return true;
 }
 
+bool Scene::insert_point(float u) {
+    const RingChange change = track_.insert_point(u);
+    if (!change.changed()) {
+        return false;
+    }
+    // Read on the new ring, the car's parameter still points at its place.
+    train_.car_u = change.map(train_.car_u);
+    selection_ = Selection::point(change.point);
+    return true;
+}
+
+bool Scene::delete_selected_point() {
+    if (!selection_.is(Selection::Kind::point)) {
+        return false;
+    }
+    const RingChange change = track_.delete_point(selection_.index());
+    if (!change.changed()) {
+        return false;
+    }
+    train_.car_u = change.map(train_.car_u);
+    clear_selection();
+    return true;
+}
+
 bool Scene::add_ball_generator() {
     if (num_generators() >= kMaxGenerators) {
         return false;
