@@ -206,39 +206,29 @@ void Track::open_slot(int k) {
     ++num_points_;
 }
 
-RingChange Track::insert_point(float u) {
-    const int n = num_points_;
-    if (n >= kMaxPoints) {
-        return {};
-    }
-    const Track before = *this;
-    const track_math::Segment seg = track_math::segment_of(u, n);
-    const double t = std::clamp(static_cast<double>(seg.t), kEdgeGap, 1.0 - kEdgeGap);
-    const bool bspline = type_ == CurveType::BSpline;
-    // The point the new one follows; a BSpline segment lies one point later.
-    const int after = bspline ? ring_index(seg.i, 1, n) : seg.i;
-    const int next = ring_index(after, 1, n);
+void Track::cut_segment(int after, double t, const ControlPoint& point) {
+    const int next = ring_index(after, 1, num_points_);
     const std::array<Cubic, 2> halves =
         split(cubic_of(points_[after].position(), handles_[2 * after].position(),
                        handles_[2 * after + 1].position(), points_[next].position()),
               t);
-    const Point3 at =
-        type_ == CurveType::Bezier ? halves[0].b3 : place_on(track_math::curve_of(*this), seg.i, t);
-    const double roll =
-        t * (points_[ring_index(seg.i, 1, n)].roll - points_[seg.i].roll) + points_[seg.i].roll;
-    // Both halves keep the segment's Bezier shape; where the new point sits
-    // off it (the other types), the handles at the cut move with it.
     const std::array<Point3, 2> left = handles_of(halves[0]);
     const std::array<Point3, 2> right = handles_of(halves[1]);
-    const Point3 shift = at - halves[0].b3;
+    const Point3 shift = point.position() - halves[0].b3;
     const int k = after + 1;
     open_slot(k);
-    points_[k] = ControlPoint(at, roll);
+    points_[k] = point;
     handles_[2 * after] = ControlPoint(left[0]);
     handles_[2 * after + 1] = ControlPoint(left[1] + shift);
     handles_[2 * k] = ControlPoint(right[0] + shift);
     handles_[2 * k + 1] = ControlPoint(right[1]);
+}
 
+namespace {
+
+// How inserting point k, cut at t into segment `segment` of n points,
+// changes a ring of this type.
+RingChange insertion(CurveType type, int n, int segment, int k, double t) {
     RingChange change;
     change.point = k;
     change.old_count = n;
@@ -246,21 +236,51 @@ RingChange Track::insert_point(float u) {
     // Linear and Bezier segments are shaped by their own two ends; the
     // others by the two points either side as well, so the three segments
     // shaped by both points around the new one become four shaped by it.
-    const bool local = type_ == CurveType::Linear || type_ == CurveType::Bezier;
-    change.first_old = local ? seg.i : ring_index(seg.i, n - 1, n);
+    const bool local = type == CurveType::Linear || type == CurveType::Bezier;
+    change.first_old = local ? segment : ring_index(segment, n - 1, n);
     change.first_new = change.first_old < k ? change.first_old : change.first_old + 1;
     change.span_old = local ? 1 : 3;
     change.span_new = change.span_old + 1;
     change.cut = local ? 0 : 1;
     change.split = t;
-    change.uniform = bspline;
-    if (!bspline) {
-        return change;
+    change.uniform = type == CurveType::BSpline;
+    return change;
+}
+
+} // namespace
+
+RingChange Track::insert_point(float u) {
+    const int n = num_points_;
+    if (n >= kMaxPoints) {
+        return {};
     }
-    const Point3 moved = fitted_bspline_point(before, *this, change) - at;
-    points_[k].set_position(at + moved);
-    handles_[2 * after + 1].set_position(handles_[2 * after + 1].position() + moved);
-    handles_[2 * k].set_position(handles_[2 * k].position() + moved);
+    const track_math::Segment seg = track_math::segment_of(u, n);
+    const double t = std::clamp(static_cast<double>(seg.t), kEdgeGap, 1.0 - kEdgeGap);
+    // The point the new one follows; a BSpline segment lies one point later.
+    const int after = type_ == CurveType::BSpline ? ring_index(seg.i, 1, n) : seg.i;
+    const double roll =
+        t * (points_[ring_index(seg.i, 1, n)].roll - points_[seg.i].roll) + points_[seg.i].roll;
+    // A Bezier point goes where the cut of the segment's own cubic lies.
+    const Point3 at =
+        type_ == CurveType::Bezier
+            ? split(cubic_of(points_[after].position(), handles_[2 * after].position(),
+                             handles_[2 * after + 1].position(),
+                             points_[ring_index(after, 1, n)].position()),
+                    t)[0]
+                  .b3
+            : place_on(track_math::curve_of(*this), seg.i, t);
+    const Track before = *this;
+    cut_segment(after, t, ControlPoint(at, roll));
+    const RingChange change = insertion(type_, n, seg.i, after + 1, t);
+    if (type_ == CurveType::BSpline) {
+        // The point and the handles at the cut go where the curve moves least.
+        const int k = change.point;
+        const Point3 fitted = fitted_bspline_point(before, *this, change);
+        points_[k].set_position(fitted);
+        for (ControlPoint* h : {&handles_[2 * k - 1], &handles_[2 * k]}) {
+            h->set_position(h->position() + (fitted - at));
+        }
+    }
     return change;
 }
 

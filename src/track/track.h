@@ -93,6 +93,10 @@ private:
     // Room for point k (0 <= k <= n) and for the two segments that take the
     // place of segment k - 1; the count grows by one.
     void open_slot(int k);
+    // Cuts segment `after` at local t in two with `point` between them, as
+    // point after + 1. Both pieces keep the segment's Bezier shape; where
+    // the point sits off it, the handles at the cut move with it.
+    void cut_segment(int after, double t, const ControlPoint& point);
 
     CurveType type_ = CurveType::Cardinal;
     int num_points_ = 0;

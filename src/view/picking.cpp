@@ -72,6 +72,13 @@ std::optional<int> CoasterWindow::pick() {
 
 namespace {
 
+// The matrices and viewport a frame was drawn with.
+struct Projection {
+    std::array<GLint, 4> viewport{};
+    std::array<GLdouble, 16> modelview{};
+    std::array<GLdouble, 16> projection{};
+};
+
 // A world point in window coordinates (y up), when it lies between the
 // clipping planes.
 struct WindowPlace {
@@ -80,62 +87,40 @@ struct WindowPlace {
     bool seen = false;
 };
 
-WindowPlace to_window(const Point3& p, const GLdouble* modelview, const GLdouble* projection,
-                      const GLint* viewport) {
+WindowPlace to_window(const Point3& p, const Projection& m) {
     WindowPlace w;
     double depth = -1.0;
-    w.seen = is_finite(p) && gluProject(p.x, p.y, p.z, modelview, projection, viewport, &w.x, &w.y,
-                                        &depth) == GL_TRUE;
+    w.seen = is_finite(p) && gluProject(p.x, p.y, p.z, m.modelview.data(), m.projection.data(),
+                                        m.viewport.data(), &w.x, &w.y, &depth) == GL_TRUE;
     w.seen = w.seen && depth >= 0.0 && depth <= 1.0 && std::isfinite(w.x) && std::isfinite(w.y);
     return w;
 }
 
-// The track at one rail vertex in window coordinates: its centre line and
-// half the distance between its rails there.
+// The track at rail vertex k in window coordinates: its centre line and half
+// the distance between its rails there.
 struct TrackAcross {
-    TrackAcross(const Point3& left, const Point3& right, const GLdouble* modelview,
-                const GLdouble* projection, const GLint* viewport) {
-        const WindowPlace l = to_window(left, modelview, projection, viewport);
-        const WindowPlace r = to_window(right, modelview, projection, viewport);
-        centre = {(l.x + r.x) / 2, (l.y + r.y) / 2, l.seen && r.seen};
-        half_width = std::hypot(l.x - r.x, l.y - r.y) / 2;
-    }
     WindowPlace centre;
     double half_width = 0.0;
 };
 
-} // namespace
+TrackAcross across(const FrameLayout& frame, int k, const Projection& m) {
+    const int i = k % frame.rail_vertex_count();
+    const WindowPlace l = to_window(frame.left_rail()[i], m);
+    const WindowPlace r = to_window(frame.right_rail()[i], m);
+    return {{(l.x + r.x) / 2, (l.y + r.y) / 2, l.seen && r.seen},
+            std::hypot(l.x - r.x, l.y - r.y) / 2};
+}
 
-std::optional<float> CoasterWindow::track_at(int x, int y) {
-    if (!shown()) {
-        return std::nullopt;
-    }
-    make_current();
-    if (!valid()) {
-        setup_projection(true);
-    }
-    std::array<GLint, 4> viewport{};
-    std::array<GLdouble, 16> modelview{};
-    std::array<GLdouble, 16> projection{};
-    glGetIntegerv(GL_VIEWPORT, viewport.data());
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview.data());
-    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
-    // The centre of the pointer's pixel, GL's y running up.
-    const double px = x + 0.5;
-    const double py = viewport[3] - y - 0.5;
-    const auto across = [&](const FrameLayout& frame, int k) {
-        const int i = k % frame.rail_vertex_count();
-        return TrackAcross(frame.left_rail()[i], frame.right_rail()[i], modelview.data(),
-                           projection.data(), viewport.data());
-    };
-    // The track is the band between its rails: the pointer reaches it within
-    // kTrackReach pixels of either rail or anywhere between them.
-    const FrameLayout& frame = layout();
-    double nearest = kTrackReach;
-    double at = -1.0; // rail vertices from the start of the ring
-    TrackAcross a = across(frame, 0);
+// The place on the track nearest window point (px, py), counted in rail
+// vertices from the start of the ring, when the pointer is within `reach`
+// of the band between the rails (or inside it); -1 otherwise.
+double nearest_on_track(const FrameLayout& frame, const Projection& m, double px, double py,
+                        double reach) {
+    double nearest = reach;
+    double at = -1.0;
+    TrackAcross a = across(frame, 0, m);
     for (int k = 0; k < frame.rail_vertex_count(); ++k) {
-        const TrackAcross b = across(frame, k + 1);
+        const TrackAcross b = across(frame, k + 1, m);
         if (a.centre.seen && b.centre.seen) {
             const double dx = b.centre.x - a.centre.x;
             const double dy = b.centre.y - a.centre.y;
@@ -153,6 +138,25 @@ std::optional<float> CoasterWindow::track_at(int x, int y) {
         }
         a = b;
     }
+    return at;
+}
+
+} // namespace
+
+std::optional<float> CoasterWindow::track_at(int x, int y) {
+    if (!shown()) {
+        return std::nullopt;
+    }
+    make_current();
+    if (!valid()) {
+        setup_projection(true);
+    }
+    Projection m;
+    glGetIntegerv(GL_VIEWPORT, m.viewport.data());
+    glGetDoublev(GL_MODELVIEW_MATRIX, m.modelview.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, m.projection.data());
+    // The centre of the pointer's pixel, GL's y running up.
+    const double at = nearest_on_track(layout(), m, x + 0.5, m.viewport[3] - y - 0.5, kTrackReach);
     if (at < 0.0) {
         return std::nullopt;
     }
