@@ -275,7 +275,10 @@ RingChange Track::insert_point(float u) {
     if (type_ == CurveType::BSpline) {
         // The point and the handles at the cut go where the curve moves least.
         const int k = change.point;
-        const Point3 fitted = fitted_bspline_point(before, *this, change);
+        // A ring with points out of all range gives no usable fit: the point
+        // stays on the curve.
+        Point3 fitted = fitted_bspline_point(before, *this, change);
+        fitted = is_finite(fitted) ? fitted : at;
         points_[k].set_position(fitted);
         for (ControlPoint* h : {&handles_[2 * k - 1], &handles_[2 * k]}) {
             h->set_position(h->position() + (fitted - at));
