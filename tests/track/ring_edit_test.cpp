@@ -142,7 +142,6 @@ TEST(EditInPlace, InsertKeepsTheShapeAndDeleteGivesTheDesignBack) {
         ASSERT_TRUE(back.changed());
         ASSERT_EQ(track.num_points(), 8);
         for (int i = 0; i < 8; ++i) {
-            EXPECT_EQ(track.point(i).position().x, before.point(i).position().x);
             expect_same(track.point(i).position(), before.point(i).position());
             EXPECT_EQ(track.point(i).roll, before.point(i).roll);
         }
@@ -156,6 +155,27 @@ TEST(EditInPlace, InsertKeepsTheShapeAndDeleteGivesTheDesignBack) {
         const double drift = row.type == CurveType::Cardinal ? 0.05 : 1e-5;
         for (float car : {0.3f, static_cast<float>(row.u) + 0.1f, 6.6f}) {
             EXPECT_NEAR(back.map(change.map(car)), on_ring(before, car), drift) << car;
+        }
+    }
+    // Deleting point 5 of the shaped Bezier track: the joined segment leaves
+    // point 4 and reaches point 6 in the directions the two segments did,
+    // and every other handle stays.
+    Track track = shaped_track(CurveType::Bezier);
+    const Track before = track;
+    ASSERT_TRUE(track.delete_point(5).changed());
+    const auto unit = [](const Point3& v) { return v / length(v); };
+    const Point3 p4 = track.point(4).position();
+    const Point3 p6 = track.point(5).position();
+    EXPECT_LT(length(unit(track.bezier_handle(8).position() - p4) -
+                     unit(before.bezier_handle(8).position() - p4)),
+              1e-12);
+    EXPECT_LT(length(unit(p6 - track.bezier_handle(9).position()) -
+                     unit(p6 - before.bezier_handle(11).position())),
+              1e-12);
+    for (int k = 0; k < 14; ++k) {
+        if (k != 8 && k != 9) {
+            expect_same(track.bezier_handle(k).position(),
+                        before.bezier_handle(k < 8 ? k : k + 2).position());
         }
     }
 }
