@@ -121,6 +121,9 @@ private:
     // After the point count changed: drops a selection whose name would now
     // denote another object or none, and wraps the front car onto the ring.
     void follow_new_point_count();
+    // After an edit in place: the front car, which stood at `car`, keeps its
+    // place on the track.
+    void follow_ring_change(const RingChange& change, const Point3& car);
     // The record a drag moves, or null when the selection cannot move that way.
     ControlPoint* drag_target(bool vertical);
 

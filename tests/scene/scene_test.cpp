@@ -190,8 +190,8 @@ TEST(SceneCommands, EditsInPlaceSelectTheNewPointAndKeepTheTrainWhereItIs) {
         double reach; // how far the car may move
     } rows[] = {{CurveType::Linear, 1e-5},
                 {CurveType::Bezier, 1e-5},
-                {CurveType::Cardinal, 0.25},
-                {CurveType::BSpline, 0.3}};
+                {CurveType::Cardinal, 0.2},
+                {CurveType::BSpline, 0.01}};
     for (const auto& row : rows) {
         for (float car : {0.25f, 0.75f, 2.5f}) {
             SCOPED_TRACE(testing::Message() << static_cast<int>(row.type) << " car " << car);
