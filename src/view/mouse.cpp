@@ -60,8 +60,9 @@ bool CoasterWindow::select() {
         scene_.select_name(*name);
     }
     // A double-click keeps its meaning on an object; on the track alone it
-    // inserts a point there, which then shows as a picked one.
-    const bool inserted = Fl::event_clicks() != 0 &&
+    // inserts a point there, which then shows as a picked one. A third quick
+    // click counts on from the double-click and inserts nothing more.
+    const bool inserted = Fl::event_clicks() == 1 &&
                           scene_.selection().is(Selection::Kind::nothing) && insert_on_track();
     if (!name && !inserted) {
         return false;

@@ -421,6 +421,10 @@ TEST(DoubleClick, OnTheTrackInsertsAPointThere) {
         EXPECT_LT(length(added.position() - place), 0.3);
         const gl_test::WindowPoint shown = h.project(added.position());
         EXPECT_LT(std::hypot(shown.x - at.x, shown.y - at.y), 6.0);
+        Fl::e_clicks = 2; // a third quick click
+        h.press(kLeft, at.x, at.y);
+        Fl::e_clicks = 0;
+        EXPECT_EQ(v.scene().track().num_points(), 5);
         EXPECT_EQ(h.document().history().undo_steps(), 1);
         ASSERT_TRUE(h.document().undo());
         EXPECT_EQ(v.scene().track().num_points(), 4);
