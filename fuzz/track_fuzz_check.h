@@ -123,6 +123,15 @@ inline void check_advance(const Track& track, double distance, float u) {
     LOOPTIDE_FUZZ_CHECK(used <= 13 * static_cast<std::uint64_t>(reference::lap_steps(n)));
 }
 
+// An edit in place leaves a ring that the old ring's parameters map onto.
+inline void check_ring_change(const RingChange& change, float u, const Track& track) {
+    const float mapped = change.map(u);
+    if (change.changed()) {
+        LOOPTIDE_FUZZ_CHECK(change.new_count == track.num_points());
+        LOOPTIDE_FUZZ_CHECK(mapped >= 0.0f && mapped < static_cast<float>(track.num_points()));
+    }
+}
+
 } // namespace track_fuzz
 
 inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
@@ -154,11 +163,22 @@ inline void run_track_fuzz_case(const std::uint8_t* data, std::size_t size) {
         const int n = track.num_points();
         switch (in.byte() % 10) {
         case 0:
-            track.add_point();
+            // Resampled or in place, at any parameter.
+            if (in.byte() % 2 == 0) {
+                track.add_point();
+            } else { // the bytes are read in order: place, then a parameter to map
+                const float at = in.any_float();
+                check_ring_change(track.insert_point(at), in.any_float(), track);
+            }
             LOOPTIDE_FUZZ_CHECK(track.num_points() == (n < Track::kMaxPoints ? n + 1 : n));
             break;
         case 1:
-            track.remove_point();
+            if (in.byte() % 2 == 0) {
+                track.remove_point();
+            } else {
+                const int point = in.byte() % n;
+                check_ring_change(track.delete_point(point), in.any_float(), track);
+            }
             LOOPTIDE_FUZZ_CHECK(track.num_points() == (n > Track::kMinPoints ? n - 1 : n));
             break;
         case 2:

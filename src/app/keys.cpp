@@ -3,11 +3,24 @@
 
 #include <FL/Enumerations.H>
 
+#include <string>
 #include <vector>
 
 #include "app/main_window.h"
+#include "track/track.h"
+#include "view/coaster_window.h"
 
 namespace {
+
+// The point count's limits, stated in the help as the track holds them.
+const std::string kInsertHelp =
+    "insert a point there (up to " + std::to_string(Track::kMaxPoints) + " points)";
+const std::string kDeleteHelp =
+    "remove the selected point (down to " + std::to_string(Track::kMinPoints) + " points)";
+
+void delete_selected_point(MainWindow& w) {
+    w.view().delete_selected_point();
+}
 
 const std::vector<KeyCommand> kKeys = {
     {'n', FL_CTRL, "Ctrl+N", "a new design", [](MainWindow& w) { w.file_commands().new_design(); }},
@@ -26,6 +39,10 @@ const std::vector<KeyCommand> kKeys = {
      [](MainWindow& w) { w.file_commands().help(); }},
     {FL_F + 2, 0, "F2", "the ride analysis: speed and G-forces along the track (again: close it)",
      [](MainWindow& w) { w.toggle_analysis(); }},
+    {FL_Delete, 0, "Delete", kDeleteHelp.c_str(), delete_selected_point},
+    {FL_BackSpace, 0, "BackSpace", "the same as Delete", delete_selected_point},
+    // The view's one gesture of its own, listed with the keys.
+    {0, 0, "double-click the track", kInsertHelp.c_str(), nullptr},
     {FL_Escape, 0, "Escape", "close the window", nullptr},
 };
 

@@ -9,11 +9,13 @@
 class MainWindow;
 
 struct KeyCommand {
-    int key;          // the toolkit's key code: a lower-case letter, or FL_F + n
+    int key;          // the toolkit's key code: a lower-case letter, FL_F + n, FL_Delete...;
+                      // 0 for the view's gesture listed with the keys
     int modifiers;    // FL_CTRL and FL_SHIFT held with it (0 for neither)
     const char* name; // as a person writes it: "Ctrl+Shift+S"
     const char* help; // what it does, one line
-    // What it runs; null for a key the toolkit handles itself (Escape).
+    // What it runs; null for a key the toolkit handles itself (Escape) or
+    // the gesture, which the view handles.
     void (*run)(MainWindow& window);
 };
 

@@ -28,6 +28,7 @@ public:
 
     FileCommands& file_commands() { return *commands_; }
     Document& document() { return *document_; }
+    CoasterWindow& view() { return *view_; }
     // F2: shows the ride analysis window beside this one, following the
     // design, or hides it again.
     void toggle_analysis();

@@ -19,6 +19,29 @@ std::int64_t calendar_seconds_now() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
+// The parameter within half a segment of `guess` whose place on the track is
+// nearest `place`, by golden sections: where an edit moved the curve under
+// the train, the car goes to the nearest place on it.
+float nearest_parameter(const Track& track, const Point3& place, float guess) {
+    const auto gap = [&](double u) {
+        return length(track.position_at(track.wrap(static_cast<float>(u))) - place);
+    };
+    constexpr double kGolden = 0.6180339887498949;
+    double lo = guess - 0.5;
+    double hi = guess + 0.5;
+    for (int k = 0; k < 40; ++k) {
+        const double a = hi - kGolden * (hi - lo);
+        const double b = lo + kGolden * (hi - lo);
+        if (gap(a) < gap(b)) {
+            hi = b;
+        } else {
+            lo = a;
+        }
+    }
+    const double found = (lo + hi) / 2;
+    return gap(found) < gap(guess) ? track.wrap(static_cast<float>(found)) : guess;
+}
+
 } // namespace
 
 Scene::Scene()
@@ -81,6 +104,42 @@ bool Scene::remove_point() {
     track_.remove_point();
     follow_new_point_count();
     return true;
+}
+
+bool Scene::insert_point(float u) {
+    const Point3 car = track_.position_at(train_.car_u);
+    const RingChange change = track_.insert_point(u);
+    if (!change.changed()) {
+        return false;
+    }
+    follow_ring_change(change, car);
+    selection_ = Selection::point(change.point);
+    return true;
+}
+
+bool Scene::delete_selected_point() {
+    if (!selection_.is(Selection::Kind::point)) {
+        return false;
+    }
+    const Point3 car = track_.position_at(train_.car_u);
+    const RingChange change = track_.delete_point(selection_.index());
+    if (!change.changed()) {
+        return false;
+    }
+    follow_ring_change(change, car);
+    clear_selection();
+    return true;
+}
+
+void Scene::follow_ring_change(const RingChange& change, const Point3& car) {
+    // Read on the new ring, the car's parameter points at its place, exactly
+    // where the shape was kept; where the curve moved under the car, it goes
+    // to the nearest place on the new curve.
+    train_.car_u = change.map(train_.car_u);
+    const CurveType type = track_.curve_type();
+    if (type != CurveType::Linear && type != CurveType::Bezier) {
+        train_.car_u = nearest_parameter(track_, car, train_.car_u);
+    }
 }
 
 bool Scene::add_ball_generator() {

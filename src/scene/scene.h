@@ -63,6 +63,13 @@ public:
     bool add_point();
     bool remove_point();
     bool add_ball_generator(); // at the origin, up to kMaxGenerators
+    // Edits in place (Track::insert_point, delete_point): a point inserted at
+    // the place u on the track becomes the selection; the selected point is
+    // removed, and with it the selection. The front car keeps its place on
+    // the track. Each returns false, changing nothing, at the limit of 100
+    // or 4 points, or (delete) when no point is selected.
+    bool insert_point(float u);
+    bool delete_selected_point();
 
     // --- Whole designs: opening a file, undo and redo ---
     // Puts `track` in place of the ring. The front car stays on the new ring
@@ -114,6 +121,9 @@ private:
     // After the point count changed: drops a selection whose name would now
     // denote another object or none, and wraps the front car onto the ring.
     void follow_new_point_count();
+    // After an edit in place: the front car, which stood at `car`, keeps its
+    // place on the track.
+    void follow_ring_change(const RingChange& change, const Point3& car);
     // The record a drag moves, or null when the selection cannot move that way.
     ControlPoint* drag_target(bool vertical);
 

@@ -7,6 +7,7 @@
 
 #include "track/control_point.h"
 #include "track/point3.h"
+#include "track/ring_change.h"
 
 // How the curve runs through the points. A value outside the four reads as Linear.
 enum class CurveType { Linear = 0, Cardinal = 1, BSpline = 2, Bezier = 3 };
@@ -73,8 +74,29 @@ public:
     void add_point();
     void remove_point();
 
+    // Edits in place, every other point and its roll left as it is.
+    // insert_point puts a point at the place u on the curve, after the point
+    // that begins u's segment (for BSpline, whose segment i runs between
+    // points i + 1 and i + 2, after point i + 1), with the bank there. The
+    // shape stays: exactly for Linear and Bezier (the segment's handles are
+    // split with it), on the curve with only the neighbouring segments
+    // changed for Cardinal, and for BSpline the point goes where the curve
+    // moves least. delete_point(i) removes point i; for Bezier the two
+    // segments around it become one that leaves and arrives as they did.
+    // Nothing happens (changed() is false) at kMaxPoints / kMinPoints points,
+    // or for i outside the ring.
+    RingChange insert_point(float u);
+    RingChange delete_point(int i);
+
 private:
     void resample(int new_count);
+    // Room for point k (0 <= k <= n) and for the two segments that take the
+    // place of segment k - 1; the count grows by one.
+    void open_slot(int k);
+    // Cuts segment `after` at local t in two with `point` between them, as
+    // point after + 1. Both pieces keep the segment's Bezier shape; where
+    // the point sits off it, the handles at the cut move with it.
+    void cut_segment(int after, double t, const ControlPoint& point);
 
     CurveType type_ = CurveType::Cardinal;
     int num_points_ = 0;

@@ -52,6 +52,16 @@ public:
     void add_point();    // redraws only when the count changed
     void remove_point(); // redraws only when the count changed
     void add_ball_generator();
+    // Removes the selected control point (Delete): one undo step. At 4
+    // points, or with no point selected, nothing changes and the view beeps.
+    void delete_selected_point();
+    // Inserts a point at the place u on the track and selects it (a
+    // double-click on the track): one undo step. At 100 points nothing
+    // changes and the view beeps. Returns whether it inserted.
+    bool insert_point(float u);
+    // What sounds when an edit is refused; the toolkit's beep unless a test
+    // listens instead.
+    void on_refusal(std::function<void()> callback) { on_refusal_ = std::move(callback); }
 
     // After New, Open, Undo or Redo put a whole design in place: one redraw,
     // and the step timeout aimed anew.
@@ -97,6 +107,12 @@ public:
     // was hit or the hits overflowed; else the name of the first record (the
     // ground reports kNoName).
     std::optional<int> pick();
+    // Pointer reach of the drawn rails, in pixels.
+    static constexpr double kTrackReach = 5.0;
+    // The curve parameter of the place on the drawn track nearest window
+    // pixel (x, y), as the last frame shows it; empty when no rail passes
+    // within kTrackReach pixels.
+    std::optional<float> track_at(int x, int y);
     int handle(int event) override;
     int unproject(double win_x, double win_y, double win_z, double* x, double* y, double* z);
 
@@ -113,6 +129,11 @@ private:
     // rest; press() returns whether the picture changed (a pick hit).
     bool press();
     bool select();
+    // A double-click that hit no object: inserts a point on the track under
+    // the pointer. Returns whether the track was there.
+    bool insert_on_track();
+    // An edit past its limit: the beep, or the test's listener.
+    void refuse();
     void drag();
     void move_in_plane(int x, int y);   // left drag
     void move_vertically(int x, int y); // Ctrl + left drag
@@ -127,6 +148,7 @@ private:
     OrbitCamera camera_;
     std::function<void()> on_pick_;
     std::function<void()> on_step_;
+    std::function<void()> on_refusal_;
     int last_button_ = 0;
     int last_mouse_x_ = 0;
     int last_mouse_y_ = 0;

@@ -5,6 +5,8 @@
 // timing may have changed.
 #include "view/coaster_window.h"
 
+#include <FL/fl_ask.H>
+
 void CoasterWindow::set_curve_type(CurveType type) {
     document_.edit([type](Scene& s) { s.set_curve_type(type); });
     damage(1);
@@ -87,6 +89,31 @@ void CoasterWindow::remove_point() {
 void CoasterWindow::add_ball_generator() {
     document_.edit([](Scene& s) { return s.add_ball_generator(); });
     damage(1);
+}
+
+void CoasterWindow::delete_selected_point() {
+    if (document_.edit([](Scene& s) { return s.delete_selected_point(); })) {
+        damage(1);
+    } else {
+        refuse();
+    }
+}
+
+bool CoasterWindow::insert_point(float u) {
+    if (document_.edit([u](Scene& s) { return s.insert_point(u); })) {
+        damage(1);
+        return true;
+    }
+    refuse();
+    return false;
+}
+
+void CoasterWindow::refuse() {
+    if (on_refusal_) {
+        on_refusal_();
+    } else {
+        fl_beep();
+    }
 }
 
 void CoasterWindow::design_replaced() {

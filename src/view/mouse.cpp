@@ -56,14 +56,26 @@ bool CoasterWindow::press() {
 
 bool CoasterWindow::select() {
     const std::optional<int> name = pick();
-    if (!name) {
+    if (name) {
+        scene_.select_name(*name);
+    }
+    // A double-click keeps its meaning on an object; on the track alone it
+    // inserts a point there, which then shows as a picked one. A third quick
+    // click counts on from the double-click and inserts nothing more.
+    const bool inserted = Fl::event_clicks() == 1 &&
+                          scene_.selection().is(Selection::Kind::nothing) && insert_on_track();
+    if (!name && !inserted) {
         return false;
     }
-    scene_.select_name(*name);
     if (on_pick_) {
         on_pick_();
     }
     return true;
+}
+
+bool CoasterWindow::insert_on_track() {
+    const std::optional<float> u = track_at(Fl::event_x(), Fl::event_y());
+    return u && insert_point(*u);
 }
 
 void CoasterWindow::drag() {

@@ -174,6 +174,22 @@ TEST_F(ControlsTest, PickingAPointShowsItsBankInTheRollSlider) {
     view().handle(FL_PUSH);
     EXPECT_TRUE(scene().selection().is(Selection::Kind::nothing));
     EXPECT_EQ(slider(kRollSlider).value(), 33.0);
+
+    // A double-click on the track in front inserts a point there, which
+    // shows the track's bank in the slider.
+    for (int i = 0; i < 4; ++i) {
+        scene().track().point(i) = Track(CurveType::Cardinal).point(i);
+        scene().track().point(i).roll = -20.0;
+    }
+    view().redraw();
+    Fl::flush();
+    Fl::e_y = 393;
+    Fl::e_clicks = 1;
+    view().handle(FL_PUSH);
+    Fl::e_clicks = 0;
+    EXPECT_EQ(scene().track().num_points(), 5);
+    EXPECT_EQ(scene().selected_roll(), -20.0);
+    EXPECT_EQ(slider(kRollSlider).value(), -20.0);
     window_->hide();
 }
 

@@ -112,6 +112,22 @@ TEST_F(FileCommandsTest, UndoAndRedoKeysRestoreTheDesignAndTheControlsShowIt) {
     EXPECT_EQ(key(FL_Escape), 0);
     EXPECT_EQ(key('q', FL_CTRL), 0);
     EXPECT_EQ(title(), "Looptide") << "a session without files keeps its title";
+
+    // Delete and BackSpace remove the selected point, one step each, and
+    // beep rather than go below four points.
+    int beeps = 0;
+    view().on_refusal([&beeps] { ++beeps; });
+    press(kAddPoint);
+    const Design five(scene());
+    scene().select_name(3);
+    EXPECT_EQ(key(FL_Delete), 1);
+    EXPECT_EQ(scene().track().num_points(), 4);
+    scene().select_name(3);
+    EXPECT_EQ(key(FL_BackSpace), 1);
+    EXPECT_EQ(scene().track().num_points(), 4);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(key('z', FL_CTRL), 1);
+    EXPECT_TRUE(Design(scene()) == five);
 }
 
 TEST_F(FileCommandsTest, ASliderDraggedWithTheMouseIsOneStep) {
@@ -354,6 +370,9 @@ TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
         EXPECT_EQ(key_command(k.key, k.modifiers), k.run != nullptr ? &k : nullptr) << k.name;
         EXPECT_TRUE(k.run == nullptr || keys.find(k.name) != std::string::npos)
             << "the README's keys leave out " << k.name;
+        // The view's gesture, listed with the keys, is in the README's mouse table.
+        EXPECT_TRUE(k.key != 0 || readme.find("| " + std::string(k.name)) != std::string::npos)
+            << "the README's mouse table leaves out " << k.name;
         for (const std::string& text : {help, usage}) {
             const std::size_t at = text.find(std::string(k.name));
             ASSERT_NE(at, std::string::npos) << k.name;
@@ -363,6 +382,12 @@ TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
     // Shift with a key that has no Shift row of its own does what the key does.
     EXPECT_EQ(key_command('n', FL_CTRL | FL_SHIFT), key_command('n', FL_CTRL));
     EXPECT_EQ(key_command('n', 0), nullptr);
+    // Delete, with or without Shift, and BackSpace do the same.
+    ASSERT_NE(key_command(FL_Delete, FL_SHIFT), nullptr);
+    EXPECT_EQ(key_command(FL_Delete, FL_SHIFT)->run, key_command(FL_BackSpace, 0)->run);
+    // The help states the limits of the point count.
+    EXPECT_NE(help.find("(up to 100 points)"), std::string::npos);
+    EXPECT_NE(help.find("(down to 4 points)"), std::string::npos);
 }
 
 } // namespace
