@@ -23,13 +23,59 @@ double stretch_time(const SpeedContext& speed, const RideSample& a, const RideSa
     return 2 * ds / (a.speed + b.speed); // both above 0 while the train moves
 }
 
-// Keeps the larger (or, with less, the smaller) figure and where it is.
-void keep(Extreme& e, bool& seen, double value, double distance, bool larger) {
-    if (!seen || (larger ? value > e.value : value < e.value)) {
-        e = {value, distance};
-        seen = true;
+// The largest, the smallest or the largest-sized (signed) figure offered so
+// far, and where it is: the first offered wins a tie.
+enum class Keep { largest, smallest, largest_size };
+class Extremum {
+public:
+    explicit Extremum(Keep keep) : keep_(keep) {}
+    void offer(double value, double distance) {
+        if (!seen_ || beats(value)) {
+            best_ = {value, distance};
+            seen_ = true;
+        }
     }
-}
+    const Extreme& best() const { return best_; }
+
+private:
+    bool beats(double value) const {
+        switch (keep_) {
+        case Keep::largest:
+            return value > best_.value;
+        case Keep::smallest:
+            return value < best_.value;
+        default:
+            return std::fabs(value) > std::fabs(best_.value);
+        }
+    }
+    Keep keep_;
+    bool seen_ = false;
+    Extreme best_;
+};
+
+// The extremes of the G figures the summary gives.
+struct ForceExtremes {
+    Extremum vertical_max{Keep::largest};
+    Extremum vertical_min{Keep::smallest};
+    Extremum longitudinal_max{Keep::largest};
+    Extremum longitudinal_min{Keep::smallest};
+    Extremum lateral{Keep::largest_size};
+
+    void offer(const RideSample& a) {
+        vertical_max.offer(a.vertical_g, a.distance);
+        vertical_min.offer(a.vertical_g, a.distance);
+        longitudinal_max.offer(a.longitudinal_g, a.distance);
+        longitudinal_min.offer(a.longitudinal_g, a.distance);
+        lateral.offer(a.lateral_g, a.distance);
+    }
+    void write(RideSummary& sum) const {
+        sum.vertical_max = vertical_max.best();
+        sum.vertical_min = vertical_min.best();
+        sum.longitudinal_max = longitudinal_max.best();
+        sum.longitudinal_min = longitudinal_min.best();
+        sum.lateral_max_abs = lateral.best();
+    }
+};
 
 // The largest height lost from a crest to the next valley, round the ring:
 // starting at the lowest sample, a climb carries the crest with it and every
@@ -65,62 +111,72 @@ double measure_distance(const std::vector<MeasureSample>& m, double u) {
     return a.distance + f * (after->distance - a.distance);
 }
 
-void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out) {
+namespace {
+
+// The time from sample k to the next, the ring's closing stretch back to
+// the first sample included.
+double time_after(const SpeedContext& speed, const RideAnalysis& out, std::size_t k) {
     const std::vector<RideSample>& s = out.samples;
-    RideSummary& sum = out.summary;
-    sum = RideSummary{};
-    if (s.empty()) {
-        return;
-    }
-    const std::size_t count = s.size();
+    const bool closing = k + 1 == s.size();
+    const RideSample& a = s[k];
+    const RideSample& b = s[closing ? 0 : k + 1];
     const double ring = out.measure.back().distance;
     const double n = static_cast<double>(out.point_distances.size());
-    sum.length_m = ring;
+    return stretch_time(speed, a, b, (closing ? ring : b.distance) - a.distance,
+                        (closing ? n : b.u) - a.u);
+}
 
-    bool seen[8] = {};
-    const auto keep_forces = [&sum, &seen](const RideSample& a) {
-        keep(sum.vertical_max, seen[3], a.vertical_g, a.distance, true);
-        keep(sum.vertical_min, seen[4], a.vertical_g, a.distance, false);
-        keep(sum.longitudinal_max, seen[5], a.longitudinal_g, a.distance, true);
-        keep(sum.longitudinal_min, seen[6], a.longitudinal_g, a.distance, false);
-        if (!seen[7] || std::fabs(a.lateral_g) > std::fabs(sum.lateral_max_abs.value)) {
-            sum.lateral_max_abs = {a.lateral_g, a.distance};
-            seen[7] = true;
-        }
-    };
+// The figures read along the samples in order: the highest point, the
+// speeds, the lap time, the airtime, the inversions, and the forces of every
+// sample that is no corner. Returns the lowest sample's index.
+std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, ForceExtremes& forces,
+                         RideSummary& sum) {
+    const std::vector<RideSample>& s = out.samples;
+    const std::size_t count = s.size();
+    Extremum highest{Keep::largest};
+    Extremum max_speed{Keep::largest};
+    Extremum min_speed{Keep::smallest};
     std::size_t lowest = 0;
     double lap = 0.0;
-    double previous_time = 0.0; // from the sample before to this one
+    double previous_time = time_after(speed, out, count - 1); // from the sample before
     int inversions = 0;
-    {
-        const RideSample& last = s[count - 1];
-        previous_time = stretch_time(speed, last, s[0], ring - last.distance, n - last.u);
-    }
     for (std::size_t k = 0; k < count; ++k) {
         const RideSample& a = s[k];
-        const bool closing = k + 1 == count;
-        const RideSample& b = s[closing ? 0 : k + 1];
-        const double time = stretch_time(speed, a, b, (closing ? ring : b.distance) - a.distance,
-                                         (closing ? n : b.u) - a.u);
+        const double time = time_after(speed, out, k);
         lap += time;
         if (a.position.y < s[lowest].position.y) {
             lowest = k;
         }
-        keep(sum.highest, seen[0], a.position.y, a.distance, true);
-        keep(sum.max_speed, seen[1], a.speed, a.distance, true);
-        keep(sum.min_speed, seen[2], a.speed, a.distance, false);
+        highest.offer(a.position.y, a.distance);
+        max_speed.offer(a.speed, a.distance);
+        min_speed.offer(a.speed, a.distance);
         const RideSample& before = s[k == 0 ? count - 1 : k - 1];
         if (a.up.y < 0 && !(before.up.y < 0)) {
             ++inversions;
         }
         if (!a.at_corner) {
-            keep_forces(a);
+            forces.offer(a);
             if (a.vertical_g < 0) {
                 sum.airtime_s += 0.5 * (previous_time + time);
             }
         }
         previous_time = time;
     }
+    sum.highest = highest.best();
+    sum.max_speed = max_speed.best();
+    sum.min_speed = min_speed.best();
+    // Up below the horizon all the way round is one stretch with no start.
+    sum.inversions = inversions == 0 && s[0].up.y < 0 ? 1 : inversions;
+    if (!speed.standing) {
+        sum.lap_time_s = lap;
+    }
+    return lowest;
+}
+
+// The forces at each control point that is no corner, as the curve arrives
+// there and as it leaves.
+void offer_points(const track_math::Curve& curve, const SpeedContext& speed,
+                  const RideAnalysis& out, ForceExtremes& forces) {
     const int points = curve.n;
     for (int i = 0; i < points; ++i) {
         const bool corner = std::any_of(out.corners.begin(), out.corners.end(),
@@ -132,17 +188,28 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
         at.distance = out.point_distances[static_cast<std::size_t>(i)];
         at.position = curve.position_at(static_cast<float>(i));
         fill_sample(curve, speed, static_cast<float>(i), (i + points - 1) % points, 1.0, at);
-        keep_forces(at);
+        forces.offer(at);
         fill_sample(curve, speed, static_cast<float>(i), i, 0.0, at);
-        keep_forces(at);
+        forces.offer(at);
     }
-    sum.lowest = {s[lowest].position.y, s[lowest].distance};
-    sum.biggest_drop = biggest_drop(s, lowest);
-    // Up below the horizon all the way round is one stretch with no start.
-    sum.inversions = inversions == 0 && s[0].up.y < 0 ? 1 : inversions;
-    if (!speed.standing) {
-        sum.lap_time_s = lap;
+}
+
+} // namespace
+
+void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out) {
+    RideSummary& sum = out.summary;
+    sum = RideSummary{};
+    if (out.samples.empty()) {
+        return;
     }
+    sum.length_m = out.measure.back().distance;
+    ForceExtremes forces;
+    const std::size_t lowest = walk_samples(speed, out, forces, sum);
+    offer_points(curve, speed, out, forces);
+    forces.write(sum);
+    const RideSample& low = out.samples[lowest];
+    sum.lowest = {low.position.y, low.distance};
+    sum.biggest_drop = biggest_drop(out.samples, lowest);
 }
 
 } // namespace ride_detail
