@@ -23,57 +23,30 @@ double stretch_time(const SpeedContext& speed, const RideSample& a, const RideSa
     return 2 * ds / (a.speed + b.speed); // both above 0 while the train moves
 }
 
-// The largest, the smallest or the largest-sized (signed) figure offered so
-// far, and where it is: the first offered wins a tie.
-enum class Keep { largest, smallest, largest_size };
-class Extremum {
-public:
-    explicit Extremum(Keep keep) : keep_(keep) {}
-    void offer(double value, double distance) {
-        if (!seen_ || beats(value)) {
-            best_ = {value, distance};
-            seen_ = true;
-        }
+// Sets `e` to `value` at `distance` when `better`.
+void keep(Extreme& e, bool better, double value, double distance) {
+    if (better) {
+        e = {value, distance};
     }
-    const Extreme& best() const { return best_; }
+}
 
-private:
-    bool beats(double value) const {
-        switch (keep_) {
-        case Keep::largest:
-            return value > best_.value;
-        case Keep::smallest:
-            return value < best_.value;
-        default:
-            return std::fabs(value) > std::fabs(best_.value);
-        }
-    }
-    Keep keep_;
-    bool seen_ = false;
-    Extreme best_;
-};
-
-// The extremes of the G figures the summary gives.
+// The summary's G extremes, as samples are offered: the first sets them all,
+// and a later one takes each figure it beats (a tie keeps the first).
 struct ForceExtremes {
-    Extremum vertical_max{Keep::largest};
-    Extremum vertical_min{Keep::smallest};
-    Extremum longitudinal_max{Keep::largest};
-    Extremum longitudinal_min{Keep::smallest};
-    Extremum lateral{Keep::largest_size};
-
+    RideSummary& sum;
+    bool seen = false;
     void offer(const RideSample& a) {
-        vertical_max.offer(a.vertical_g, a.distance);
-        vertical_min.offer(a.vertical_g, a.distance);
-        longitudinal_max.offer(a.longitudinal_g, a.distance);
-        longitudinal_min.offer(a.longitudinal_g, a.distance);
-        lateral.offer(a.lateral_g, a.distance);
-    }
-    void write(RideSummary& sum) const {
-        sum.vertical_max = vertical_max.best();
-        sum.vertical_min = vertical_min.best();
-        sum.longitudinal_max = longitudinal_max.best();
-        sum.longitudinal_min = longitudinal_min.best();
-        sum.lateral_max_abs = lateral.best();
+        const double v = a.vertical_g;
+        const double l = a.longitudinal_g;
+        const double d = a.distance;
+        keep(sum.vertical_max, !seen || v > sum.vertical_max.value, v, d);
+        keep(sum.vertical_min, !seen || v < sum.vertical_min.value, v, d);
+        keep(sum.longitudinal_max, !seen || l > sum.longitudinal_max.value, l, d);
+        keep(sum.longitudinal_min, !seen || l < sum.longitudinal_min.value, l, d);
+        keep(sum.lateral_max_abs,
+             !seen || std::fabs(a.lateral_g) > std::fabs(sum.lateral_max_abs.value), a.lateral_g,
+             d);
+        seen = true;
     }
 };
 
@@ -81,7 +54,7 @@ struct ForceExtremes {
 // starting at the lowest sample, a climb carries the crest with it and every
 // later sample measures its fall from the last crest.
 Extreme biggest_drop(const std::vector<RideSample>& s, std::size_t lowest) {
-    Extreme best;
+    Extreme best = {};
     std::size_t crest = lowest;
     for (std::size_t k = 1; k <= s.size(); ++k) {
         const std::size_t i = (lowest + k) % s.size();
@@ -133,9 +106,9 @@ std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, For
                          RideSummary& sum) {
     const std::vector<RideSample>& s = out.samples;
     const std::size_t count = s.size();
-    Extremum highest{Keep::largest};
-    Extremum max_speed{Keep::largest};
-    Extremum min_speed{Keep::smallest};
+    sum.highest = {s[0].position.y, s[0].distance};
+    sum.max_speed = {s[0].speed, s[0].distance};
+    sum.min_speed = sum.max_speed;
     std::size_t lowest = 0;
     double lap = 0.0;
     double previous_time = time_after(speed, out, count - 1); // from the sample before
@@ -147,9 +120,9 @@ std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, For
         if (a.position.y < s[lowest].position.y) {
             lowest = k;
         }
-        highest.offer(a.position.y, a.distance);
-        max_speed.offer(a.speed, a.distance);
-        min_speed.offer(a.speed, a.distance);
+        keep(sum.highest, a.position.y > sum.highest.value, a.position.y, a.distance);
+        keep(sum.max_speed, a.speed > sum.max_speed.value, a.speed, a.distance);
+        keep(sum.min_speed, a.speed < sum.min_speed.value, a.speed, a.distance);
         const RideSample& before = s[k == 0 ? count - 1 : k - 1];
         if (a.up.y < 0 && !(before.up.y < 0)) {
             ++inversions;
@@ -162,9 +135,6 @@ std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, For
         }
         previous_time = time;
     }
-    sum.highest = highest.best();
-    sum.max_speed = max_speed.best();
-    sum.min_speed = min_speed.best();
     // Up below the horizon all the way round is one stretch with no start.
     sum.inversions = inversions == 0 && s[0].up.y < 0 ? 1 : inversions;
     if (!speed.standing) {
@@ -203,10 +173,9 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
         return;
     }
     sum.length_m = out.measure.back().distance;
-    ForceExtremes forces;
+    ForceExtremes forces{sum};
     const std::size_t lowest = walk_samples(speed, out, forces, sum);
     offer_points(curve, speed, out, forces);
-    forces.write(sum);
     const RideSample& low = out.samples[lowest];
     sum.lowest = {low.position.y, low.distance};
     sum.biggest_drop = biggest_drop(out.samples, lowest);

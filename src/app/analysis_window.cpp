@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -85,39 +84,35 @@ Figure at(const Extreme& e) {
 struct SummaryRow {
     const char* label;
     const char* format; // printf's, for the figure alone
-    Figure (*figure)(const RideAnalysis& a);
+    Figure figure;
 };
+constexpr int kSummaryCount = 15;
 
-const SummaryRow kSummary[] = {
-    {"Length", "%.1f m", [](const RideAnalysis& a) { return total(a.summary.length_m); }},
-    {"Lowest point", "%.1f m", [](const RideAnalysis& a) { return at(a.summary.lowest); }},
-    {"Highest point", "%.1f m", [](const RideAnalysis& a) { return at(a.summary.highest); }},
-    {"Biggest drop", "%.1f m", [](const RideAnalysis& a) { return at(a.summary.biggest_drop); }},
-    {"Top speed", "%.1f m/s", [](const RideAnalysis& a) { return at(a.summary.max_speed); }},
-    {"Lowest speed", "%.1f m/s", [](const RideAnalysis& a) { return at(a.summary.min_speed); }},
-    {"Lap time", "%.1f s",
-     [](const RideAnalysis& a) {
-         return Figure{a.summary.lap_time_s, false, 0.0};
-     }},
-    {"Airtime", "%.1f s", [](const RideAnalysis& a) { return total(a.summary.airtime_s); }},
-    {"Vertical G max", "%.2f g", [](const RideAnalysis& a) { return at(a.summary.vertical_max); }},
-    {"Vertical G min", "%.2f g", [](const RideAnalysis& a) { return at(a.summary.vertical_min); }},
-    {"Lateral G largest", "%.2f g",
-     [](const RideAnalysis& a) { return at(a.summary.lateral_max_abs); }},
-    {"Longitudinal G max", "%.2f g",
-     [](const RideAnalysis& a) { return at(a.summary.longitudinal_max); }},
-    {"Longitudinal G min", "%.2f g",
-     [](const RideAnalysis& a) { return at(a.summary.longitudinal_min); }},
-    {"Inversions", "%.0f", [](const RideAnalysis& a) { return total(a.summary.inversions); }},
-    {"Corners", "%.0f",
-     [](const RideAnalysis& a) { return total(static_cast<double>(a.corners.size())); }},
-};
-constexpr int kSummaryCount = static_cast<int>(std::size(kSummary));
+std::array<SummaryRow, kSummaryCount> summary_rows(const RideAnalysis& a) {
+    const RideSummary& s = a.summary;
+    return {{
+        {"Length", "%.1f m", total(s.length_m)},
+        {"Lowest point", "%.1f m", at(s.lowest)},
+        {"Highest point", "%.1f m", at(s.highest)},
+        {"Biggest drop", "%.1f m", at(s.biggest_drop)},
+        {"Top speed", "%.1f m/s", at(s.max_speed)},
+        {"Lowest speed", "%.1f m/s", at(s.min_speed)},
+        {"Lap time", "%.1f s", Figure{s.lap_time_s, false, 0.0}},
+        {"Airtime", "%.1f s", total(s.airtime_s)},
+        {"Vertical G max", "%.2f g", at(s.vertical_max)},
+        {"Vertical G min", "%.2f g", at(s.vertical_min)},
+        {"Lateral G largest", "%.2f g", at(s.lateral_max_abs)},
+        {"Longitudinal G max", "%.2f g", at(s.longitudinal_max)},
+        {"Longitudinal G min", "%.2f g", at(s.longitudinal_min)},
+        {"Inversions", "%.0f", total(s.inversions)},
+        {"Corners", "%.0f", total(static_cast<double>(a.corners.size()))},
+    }};
+}
 
 // A row's figure as the summary writes it. An analysis without samples has
 // no places: those rows show an em dash.
-void figure_text(char* out, int size, const SummaryRow& row, const RideAnalysis& a, bool empty) {
-    const Figure f = row.figure(a);
+void figure_text(char* out, int size, const SummaryRow& row, bool empty) {
+    const Figure& f = row.figure;
     const auto room = static_cast<size_t>(size);
     if ((f.placed && empty) || (!f.value && empty)) {
         std::snprintf(out, room, "\xe2\x80\x94"); // an em dash
@@ -396,6 +391,7 @@ void AnalysisWindow::draw_curve(int plot, const PixelRect& r, const Scale& x,
 
 void AnalysisWindow::draw_summary(const Layout& l) const {
     const bool empty = distances_.empty();
+    const std::array<SummaryRow, kSummaryCount> rows = summary_rows(analysis_);
     char text[64];
     fl_font(FL_HELVETICA, kSummaryFont);
     for (int column = 0; column < 2; ++column) {
@@ -403,7 +399,7 @@ void AnalysisWindow::draw_summary(const Layout& l) const {
         const int last = std::min(first + kSummaryRows, kSummaryCount);
         int label_width = 0;
         for (int i = first; i < last; ++i) {
-            label_width = std::max(label_width, static_cast<int>(fl_width(kSummary[i].label)));
+            label_width = std::max(label_width, static_cast<int>(fl_width(rows[i].label)));
         }
         for (int i = first; i < last; ++i) {
             // The last row sits beside the button, whose label it lines up with.
@@ -412,9 +408,9 @@ void AnalysisWindow::draw_summary(const Layout& l) const {
                     ? l.summary_y + (i - first) * kRowHeight
                     : h() - kBottom - kButtonHeight + (kButtonHeight - kRowHeight) / 2;
             const int baseline = row_top + kRowHeight - 4;
-            figure_text(text, sizeof text, kSummary[i], analysis_, empty);
+            figure_text(text, sizeof text, rows[i], empty);
             fl_color(FL_BLACK);
-            fl_draw(kSummary[i].label, l.column_x[column], baseline);
+            fl_draw(rows[i].label, l.column_x[column], baseline);
             fl_draw(text, l.column_x[column] + label_width + 12, baseline);
         }
     }
