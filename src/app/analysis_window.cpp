@@ -86,7 +86,7 @@ struct SummaryRow {
     const char* format; // printf's, for the figure alone
     Figure figure;
 };
-constexpr int kSummaryCount = 15;
+constexpr int kSummaryCount = 15; // every one of them given below
 
 std::array<SummaryRow, kSummaryCount> summary_rows(const RideAnalysis& a) {
     const RideSummary& s = a.summary;
@@ -114,7 +114,7 @@ std::array<SummaryRow, kSummaryCount> summary_rows(const RideAnalysis& a) {
 void figure_text(char* out, int size, const SummaryRow& row, bool empty) {
     const Figure& f = row.figure;
     const auto room = static_cast<size_t>(size);
-    if ((f.placed && empty) || (!f.value && empty)) {
+    if (empty && (f.placed || !f.value)) {
         std::snprintf(out, room, "\xe2\x80\x94"); // an em dash
     } else if (!f.value) {
         std::snprintf(out, room, "standing still");
