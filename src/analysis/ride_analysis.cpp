@@ -113,6 +113,46 @@ void check_corner(const track_math::Curve& curve, RideAnalysis& out, std::size_t
     mark_corner(out.samples, a, b, lo, hi, n);
 }
 
+// Each sample's distance (`step` metres apart), parameter and position along
+// the ring measure; returns the highest sample's height.
+double place_samples(const track_math::Curve& curve, const std::vector<MeasureSample>& measure,
+                     double step, std::vector<RideSample>& samples) {
+    std::size_t cursor = 0;
+    double highest = -HUGE_VAL;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        RideSample& s = samples[k];
+        s.at_corner = false; // fill_sample sets the rest
+        s.distance = static_cast<double>(k) * step;
+        s.u = ring_parameter_at(measure, s.distance, cursor);
+        s.position = curve.position_at(s.u);
+        highest = std::max(highest, s.position.y);
+    }
+    return highest;
+}
+
+// Fills every placed sample under `speed` and finds the corners between
+// neighbours, the ring's closing stretch back to the first sample included.
+void fill_samples(const track_math::Curve& curve, const SpeedContext& speed, double step,
+                  RideAnalysis& out) {
+    const int n = curve.n;
+    Neighbour first{};
+    Neighbour previous{};
+    for (std::size_t k = 0; k < out.samples.size(); ++k) {
+        RideSample& s = out.samples[k];
+        const track_math::Segment seg = track_math::segment_of(s.u, n);
+        const Neighbour here{fill_sample(curve, speed, s.u, seg.i, seg.t, s), s.u};
+        if (k == 0) {
+            first = here;
+        } else {
+            check_corner(curve, out, k - 1, k, previous, here, here.u, step);
+        }
+        previous = here;
+    }
+    const std::size_t last = out.samples.size() - 1;
+    const double ring = out.measure.back().distance;
+    check_corner(curve, out, last, 0, previous, first, n, ring - out.samples[last].distance);
+}
+
 } // namespace
 
 void analyse_ride(const Track& track, const SpeedModel& speed, double spacing, RideAnalysis& out) {
@@ -141,33 +181,9 @@ void analyse_ride(const Track& track, const SpeedModel& speed, double spacing, R
 
     // First the parameters and heights: energy is measured from the highest point.
     const track_math::Curve curve = track_math::curve_of(track);
-    std::size_t cursor = 0;
-    double highest = -HUGE_VAL;
-    for (long k = 0; k < count; ++k) {
-        RideSample& s = out.samples[static_cast<std::size_t>(k)];
-        s.at_corner = false; // fill_sample sets the rest
-        s.distance = k * step;
-        s.u = ring_parameter_at(out.measure, s.distance, cursor);
-        s.position = curve.position_at(s.u);
-        highest = std::max(highest, s.position.y);
-    }
+    const double highest = place_samples(curve, out.measure, step, out.samples);
     const SpeedContext context = speed_context(speed, highest);
-
-    Neighbour first{};
-    Neighbour previous{};
-    for (std::size_t k = 0; k < out.samples.size(); ++k) {
-        RideSample& s = out.samples[k];
-        const track_math::Segment seg = track_math::segment_of(s.u, n);
-        const Neighbour here{fill_sample(curve, context, s.u, seg.i, seg.t, s), s.u};
-        if (k == 0) {
-            first = here;
-        } else {
-            check_corner(curve, out, k - 1, k, previous, here, here.u, step);
-        }
-        previous = here;
-    }
-    const std::size_t last = out.samples.size() - 1;
-    check_corner(curve, out, last, 0, previous, first, n, ring - out.samples[last].distance);
+    fill_samples(curve, context, step, out);
     summarise(curve, context, out);
 }
 

@@ -1,6 +1,7 @@
-// The ride's samples: placed along the ring measure, each with the table's
-// frame, the speed model's speed and the forces from the curve's own
-// derivatives; then the corners, where the direction jumps.
+// One sample of the ride: each segment's cubic, the direction where the curve
+// stops moving, and a sample's frame (the table's), the speed model's speed
+// and the forces from the curve's own derivatives. Placing the samples along
+// the ring and finding the corners is ride_analysis.cpp's.
 #include <algorithm>
 #include <cmath>
 
@@ -68,6 +69,87 @@ Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, fl
     return fill_sample(curve, speed, u, seg.i, seg.t, sample);
 }
 
+namespace {
+
+// The curve's own motion at t of a segment's cubic.
+struct CurveMotion {
+    double rate = 0.0; // |P'|, metres per unit of u
+    Point3 second;     // P''
+    Point3 along;      // the direction of travel T
+    Point3 bend;       // dT/ds, 1/m
+};
+
+// T and dT/ds = (P'' - (P''.T) T) / |P'|^2; where P' vanishes, T is the
+// direction the curve grows in (or `front` if it does not move) and dT/ds is 0.
+CurveMotion curve_motion(const Cubic& cubic, double t, const Point3& front) {
+    CurveMotion m;
+    const Point3 d1 = cubic.first(t);
+    m.second = cubic.second(t);
+    m.rate = length(d1);
+    m.along = front;
+    if (m.rate > 0 && std::isfinite(m.rate)) {
+        const double inverse = 1 / m.rate;
+        m.along = inverse * d1;
+        m.bend = (inverse * inverse) * (m.second - dot(m.second, m.along) * m.along);
+    } else {
+        direction_near(cubic, t, true, m.along); // keeps the table's front if nothing moves
+    }
+    if (!is_finite(m.bend)) {
+        m.bend = Point3{};
+    }
+    return m;
+}
+
+// The speed v and its rate dv/ds along the track under the model.
+struct Pace {
+    double v = 0.0;
+    double dv = 0.0;
+};
+
+Pace pace(const SpeedContext& speed, const CurveMotion& m, const RideSample& sample) {
+    Pace p;
+    const double rate = m.rate;
+    if (speed.standing) {
+        // Stands still: no acceleration, only gravity's support.
+    } else if (!speed.model.constant_velocity) {
+        p.v = rate * kParameterRate;
+        p.dv = rate > 0 ? kParameterRate * dot(m.second, m.along) / rate
+                        : 0.0; // d|P'|/ds times the rate
+    } else if (speed.model.conserve_energy) {
+        const double vc = speed.model.velocity;
+        p.v = std::sqrt(vc * vc + 2 * kGravity * std::max(0.0, speed.highest - sample.position.y));
+        // v dv/ds = -g dy/ds along the car's front, exactly, so the
+        // tangential acceleration cancels gravity's pull along the track.
+        p.dv = -kGravity * sample.front.y / p.v;
+    } else {
+        p.v = speed.model.velocity;
+    }
+    if (!std::isfinite(p.v) || !std::isfinite(p.dv)) {
+        return Pace{};
+    }
+    return p;
+}
+
+// The sample's G figures. Specific force: a + (0, g, 0), a = v^2 dT/ds +
+// v dv/ds T, with the car's front as T: the speed changes along the car and
+// the curve turns the riders across it (dT/ds less its small part along the
+// front, which differs from the curve's own direction by the chord's error).
+// So where energy is conserved the longitudinal figure is 0 to rounding.
+void set_forces(const Point3& bend, const Pace& p, RideSample& sample) {
+    const double v = p.v;
+    const double dv = p.dv;
+    const Point3 across = bend - dot(bend, sample.front) * sample.front;
+    const Point3 f = (v * v) * across + (v * dv) * sample.front + Point3{0.0, kGravity, 0.0};
+    const auto in_g = [](double value) {
+        return std::isfinite(value) ? value * (1 / kGravity) : 0.0;
+    };
+    sample.vertical_g = in_g(dot(f, sample.up));
+    sample.lateral_g = in_g(dot(f, sample.left));
+    sample.longitudinal_g = in_g(dot(f, sample.front));
+}
+
+} // namespace
+
 Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, float u, int segment,
                    double t, RideSample& sample) {
     const int n = curve.n;
@@ -80,62 +162,11 @@ Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, fl
     sample.up = unit_up(sample.front, track_math::up_from(sample.front, roll));
     sample.left = cross(sample.up, sample.front);
 
-    // The direction of travel T and its rate of change dT/ds from the
-    // segment's cubic: dT/ds = (P'' - (P''.T) T) / |P'|^2.
-    const Cubic cubic = cubic_of(curve, segment);
-    const Point3 d1 = cubic.first(t);
-    const Point3 d2 = cubic.second(t);
-    const double rate = length(d1); // metres per unit of u
-    Point3 along = sample.front;
-    Point3 bend;
-    if (rate > 0 && std::isfinite(rate)) {
-        const double inverse = 1 / rate;
-        along = inverse * d1;
-        bend = (inverse * inverse) * (d2 - dot(d2, along) * along);
-    } else {
-        direction_near(cubic, t, true, along); // keeps the table's front if nothing moves
-    }
-    if (!is_finite(bend)) {
-        bend = Point3{};
-    }
-
-    // Speed v and dv/ds under the model.
-    double v = 0.0;
-    double dv = 0.0;
-    if (speed.standing) {
-        // Stands still: no acceleration, only gravity's support.
-    } else if (!speed.model.constant_velocity) {
-        v = rate * kParameterRate;
-        dv = rate > 0 ? kParameterRate * dot(d2, along) / rate : 0.0; // d|P'|/ds times the rate
-    } else if (speed.model.conserve_energy) {
-        const double vc = speed.model.velocity;
-        v = std::sqrt(vc * vc + 2 * kGravity * std::max(0.0, speed.highest - sample.position.y));
-        // v dv/ds = -g dy/ds along the car's front, exactly, so the
-        // tangential acceleration cancels gravity's pull along the track.
-        dv = -kGravity * sample.front.y / v;
-    } else {
-        v = speed.model.velocity;
-    }
-    if (!std::isfinite(v) || !std::isfinite(dv)) {
-        v = 0.0;
-        dv = 0.0;
-    }
-    sample.speed = v;
-
-    // Specific force: a + (0, g, 0), a = v^2 dT/ds + v dv/ds T, with the car's
-    // front as T: the speed changes along the car and the curve turns the
-    // riders across it (dT/ds less its small part along the front, which
-    // differs from the curve's own direction by the chord's error). So where
-    // energy is conserved the longitudinal figure is 0 to rounding.
-    const Point3 across = bend - dot(bend, sample.front) * sample.front;
-    const Point3 f = (v * v) * across + (v * dv) * sample.front + Point3{0.0, kGravity, 0.0};
-    const auto in_g = [](double value) {
-        return std::isfinite(value) ? value * (1 / kGravity) : 0.0;
-    };
-    sample.vertical_g = in_g(dot(f, sample.up));
-    sample.lateral_g = in_g(dot(f, sample.left));
-    sample.longitudinal_g = in_g(dot(f, sample.front));
-    return {along, length(bend)};
+    const CurveMotion motion = curve_motion(cubic_of(curve, segment), t, sample.front);
+    const Pace p = pace(speed, motion, sample);
+    sample.speed = p.v;
+    set_forces(motion.bend, p, sample);
+    return {motion.along, length(motion.bend)};
 }
 
 } // namespace ride_detail

@@ -23,19 +23,38 @@ double stretch_time(const SpeedContext& speed, const RideSample& a, const RideSa
     return 2 * ds / (a.speed + b.speed); // both above 0 while the train moves
 }
 
-// Keeps the larger (or, with less, the smaller) figure and where it is.
-void keep(Extreme& e, bool& seen, double value, double distance, bool larger) {
-    if (!seen || (larger ? value > e.value : value < e.value)) {
+// Sets `e` to `value` at `distance` when `better`.
+void keep(Extreme& e, bool better, double value, double distance) {
+    if (better) {
         e = {value, distance};
-        seen = true;
     }
 }
+
+// The summary's G extremes, as samples are offered: the first sets them all,
+// and a later one takes each figure it beats (a tie keeps the first).
+struct ForceExtremes {
+    RideSummary& sum;
+    bool seen = false;
+    void offer(const RideSample& a) {
+        const double v = a.vertical_g;
+        const double l = a.longitudinal_g;
+        const double d = a.distance;
+        keep(sum.vertical_max, !seen || v > sum.vertical_max.value, v, d);
+        keep(sum.vertical_min, !seen || v < sum.vertical_min.value, v, d);
+        keep(sum.longitudinal_max, !seen || l > sum.longitudinal_max.value, l, d);
+        keep(sum.longitudinal_min, !seen || l < sum.longitudinal_min.value, l, d);
+        keep(sum.lateral_max_abs,
+             !seen || std::fabs(a.lateral_g) > std::fabs(sum.lateral_max_abs.value), a.lateral_g,
+             d);
+        seen = true;
+    }
+};
 
 // The largest height lost from a crest to the next valley, round the ring:
 // starting at the lowest sample, a climb carries the crest with it and every
 // later sample measures its fall from the last crest.
 Extreme biggest_drop(const std::vector<RideSample>& s, std::size_t lowest) {
-    Extreme best;
+    Extreme best = {};
     std::size_t crest = lowest;
     for (std::size_t k = 1; k <= s.size(); ++k) {
         const std::size_t i = (lowest + k) % s.size();
@@ -65,62 +84,69 @@ double measure_distance(const std::vector<MeasureSample>& m, double u) {
     return a.distance + f * (after->distance - a.distance);
 }
 
-void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out) {
+namespace {
+
+// The time from sample k to the next, the ring's closing stretch back to
+// the first sample included.
+double time_after(const SpeedContext& speed, const RideAnalysis& out, std::size_t k) {
     const std::vector<RideSample>& s = out.samples;
-    RideSummary& sum = out.summary;
-    sum = RideSummary{};
-    if (s.empty()) {
-        return;
-    }
-    const std::size_t count = s.size();
+    const bool closing = k + 1 == s.size();
+    const RideSample& a = s[k];
+    const RideSample& b = s[closing ? 0 : k + 1];
     const double ring = out.measure.back().distance;
     const double n = static_cast<double>(out.point_distances.size());
-    sum.length_m = ring;
+    return stretch_time(speed, a, b, (closing ? ring : b.distance) - a.distance,
+                        (closing ? n : b.u) - a.u);
+}
 
-    bool seen[8] = {};
-    const auto keep_forces = [&sum, &seen](const RideSample& a) {
-        keep(sum.vertical_max, seen[3], a.vertical_g, a.distance, true);
-        keep(sum.vertical_min, seen[4], a.vertical_g, a.distance, false);
-        keep(sum.longitudinal_max, seen[5], a.longitudinal_g, a.distance, true);
-        keep(sum.longitudinal_min, seen[6], a.longitudinal_g, a.distance, false);
-        if (!seen[7] || std::fabs(a.lateral_g) > std::fabs(sum.lateral_max_abs.value)) {
-            sum.lateral_max_abs = {a.lateral_g, a.distance};
-            seen[7] = true;
-        }
-    };
+// The figures read along the samples in order: the highest point, the
+// speeds, the lap time, the airtime, the inversions, and the forces of every
+// sample that is no corner. Returns the lowest sample's index.
+std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, ForceExtremes& forces,
+                         RideSummary& sum) {
+    const std::vector<RideSample>& s = out.samples;
+    const std::size_t count = s.size();
+    sum.highest = {s[0].position.y, s[0].distance};
+    sum.max_speed = {s[0].speed, s[0].distance};
+    sum.min_speed = sum.max_speed;
     std::size_t lowest = 0;
     double lap = 0.0;
-    double previous_time = 0.0; // from the sample before to this one
+    double previous_time = time_after(speed, out, count - 1); // from the sample before
     int inversions = 0;
-    {
-        const RideSample& last = s[count - 1];
-        previous_time = stretch_time(speed, last, s[0], ring - last.distance, n - last.u);
-    }
     for (std::size_t k = 0; k < count; ++k) {
         const RideSample& a = s[k];
-        const bool closing = k + 1 == count;
-        const RideSample& b = s[closing ? 0 : k + 1];
-        const double time = stretch_time(speed, a, b, (closing ? ring : b.distance) - a.distance,
-                                         (closing ? n : b.u) - a.u);
+        const double time = time_after(speed, out, k);
         lap += time;
         if (a.position.y < s[lowest].position.y) {
             lowest = k;
         }
-        keep(sum.highest, seen[0], a.position.y, a.distance, true);
-        keep(sum.max_speed, seen[1], a.speed, a.distance, true);
-        keep(sum.min_speed, seen[2], a.speed, a.distance, false);
+        keep(sum.highest, a.position.y > sum.highest.value, a.position.y, a.distance);
+        keep(sum.max_speed, a.speed > sum.max_speed.value, a.speed, a.distance);
+        keep(sum.min_speed, a.speed < sum.min_speed.value, a.speed, a.distance);
         const RideSample& before = s[k == 0 ? count - 1 : k - 1];
         if (a.up.y < 0 && !(before.up.y < 0)) {
             ++inversions;
         }
         if (!a.at_corner) {
-            keep_forces(a);
+            forces.offer(a);
             if (a.vertical_g < 0) {
                 sum.airtime_s += 0.5 * (previous_time + time);
             }
         }
         previous_time = time;
     }
+    // Up below the horizon all the way round is one stretch with no start.
+    sum.inversions = inversions == 0 && s[0].up.y < 0 ? 1 : inversions;
+    if (!speed.standing) {
+        sum.lap_time_s = lap;
+    }
+    return lowest;
+}
+
+// The forces at each control point that is no corner, as the curve arrives
+// there and as it leaves.
+void offer_points(const track_math::Curve& curve, const SpeedContext& speed,
+                  const RideAnalysis& out, ForceExtremes& forces) {
     const int points = curve.n;
     for (int i = 0; i < points; ++i) {
         const bool corner = std::any_of(out.corners.begin(), out.corners.end(),
@@ -132,17 +158,27 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
         at.distance = out.point_distances[static_cast<std::size_t>(i)];
         at.position = curve.position_at(static_cast<float>(i));
         fill_sample(curve, speed, static_cast<float>(i), (i + points - 1) % points, 1.0, at);
-        keep_forces(at);
+        forces.offer(at);
         fill_sample(curve, speed, static_cast<float>(i), i, 0.0, at);
-        keep_forces(at);
+        forces.offer(at);
     }
-    sum.lowest = {s[lowest].position.y, s[lowest].distance};
-    sum.biggest_drop = biggest_drop(s, lowest);
-    // Up below the horizon all the way round is one stretch with no start.
-    sum.inversions = inversions == 0 && s[0].up.y < 0 ? 1 : inversions;
-    if (!speed.standing) {
-        sum.lap_time_s = lap;
+}
+
+} // namespace
+
+void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out) {
+    RideSummary& sum = out.summary;
+    sum = RideSummary{};
+    if (out.samples.empty()) {
+        return;
     }
+    sum.length_m = out.measure.back().distance;
+    ForceExtremes forces{sum};
+    const std::size_t lowest = walk_samples(speed, out, forces, sum);
+    offer_points(curve, speed, out, forces);
+    const RideSample& low = out.samples[lowest];
+    sum.lowest = {low.position.y, low.distance};
+    sum.biggest_drop = biggest_drop(out.samples, lowest);
 }
 
 } // namespace ride_detail

@@ -102,6 +102,16 @@ void format_tick(char* out, int size, double v, double step) {
     std::snprintf(out, static_cast<size_t>(size), "%.*f", decimals, v);
 }
 
+Ticks axis_ticks(const Scale& s, double step) {
+    Ticks t{std::ceil(s.lo() / step) * step, step, 0};
+    // A tick that rounding puts a hair past the high end still counts.
+    const double end = s.hi() + 1e-9 * std::max(std::fabs(s.hi()), step);
+    while (t.count < kMaxTicks && t.at(t.count) <= end) {
+        ++t.count;
+    }
+    return t;
+}
+
 void draw_series(const std::vector<double>& distances, const std::vector<double>& values,
                  double length, const Scale& x, const Scale& y) {
     if (distances.empty() || values.size() != distances.size()) {
@@ -130,26 +140,23 @@ void draw_series(const std::vector<double>& distances, const std::vector<double>
     }
 }
 
-void draw_plot_face(const PixelRect& r, const Scale& x, double x_step, const Scale& y) {
+void draw_plot_face(const PixelRect& r, const Scale& x, const Ticks& x_ticks, const Scale& y) {
     fl_rectf(r.x, r.y, r.w, r.h, FL_WHITE);
-    const double y_step = nice_step((y.hi() - y.lo()) * 18.0 / std::max(r.h, 1));
     fl_color(232, 232, 232);
-    double first = std::ceil(x.lo() / x_step) * x_step;
-    for (int i = 0; i < kMaxTicks && first + i * x_step <= x.hi() * (1 + 1e-9); ++i) {
-        const int px = x.pixel(first + i * x_step);
-        fl_yxline(px, r.y, r.bottom());
+    for (int i = 0; i < x_ticks.count; ++i) {
+        fl_yxline(x.pixel(x_ticks.at(i)), r.y, r.bottom());
     }
-    first = std::ceil(y.lo() / y_step) * y_step;
+    const Ticks y_ticks = axis_ticks(y, nice_step((y.hi() - y.lo()) * 18.0 / std::max(r.h, 1)));
     fl_font(FL_HELVETICA, kTickFont);
     char text[32];
-    for (int i = 0; i < kMaxTicks && first + i * y_step <= y.hi() * (1 + 1e-9) + 1e-12; ++i) {
-        const double v = first + i * y_step;
+    for (int i = 0; i < y_ticks.count; ++i) {
+        const double v = y_ticks.at(i);
         const int py = y.pixel(v);
         fl_color(232, 232, 232);
         fl_xyline(r.x, py, r.right());
         fl_color(FL_BLACK);
         fl_xyline(r.x - 4, py, r.x - 1);
-        format_tick(text, sizeof text, v, y_step);
+        format_tick(text, sizeof text, v, y_ticks.step);
         fl_draw(text, r.x - 6 - static_cast<int>(fl_width(text)),
                 py + fl_height() / 2 - fl_descent());
     }
@@ -166,18 +173,17 @@ void draw_level(const PixelRect& r, const Scale& y, double v, int style) {
     fl_line_style(FL_SOLID);
 }
 
-void draw_distance_numbers(int row_y, const PixelRect& plot, const Scale& x, double step) {
+void draw_distance_numbers(int row_y, const PixelRect& plot, const Scale& x, const Ticks& ticks) {
     fl_font(FL_HELVETICA, kTickFont);
     fl_color(FL_BLACK);
     const int baseline = row_y + fl_height() - fl_descent() + 3;
     char text[32];
     int free_from = plot.x - 100; // the first pixel a label may use, left to right
-    const double first = std::ceil(x.lo() / step) * step;
-    for (int i = 0; i < kMaxTicks && first + i * step <= x.hi() * (1 + 1e-9); ++i) {
-        const double v = first + i * step;
+    for (int i = 0; i < ticks.count; ++i) {
+        const double v = ticks.at(i);
         const int px = x.pixel(v);
         fl_yxline(px, row_y, row_y + 3);
-        format_tick(text, sizeof text, v, step);
+        format_tick(text, sizeof text, v, ticks.step);
         const int w = static_cast<int>(fl_width(text));
         const int left = std::min(px - w / 2, plot.right() + 8 - w);
         if (left >= free_from) {

@@ -60,6 +60,16 @@ double nice_step(double at_least);
 // Writes `v` with as many decimals as `step` needs (at most 2) into `out`.
 void format_tick(char* out, int size, double v, double step);
 
+// An axis's ticks: the multiples of `step` from the first at or above the
+// scale's low end up to its high end (give or take rounding), at most 200.
+struct Ticks {
+    double first = 0.0;
+    double step = 1.0;
+    int count = 0;
+    double at(int i) const { return first + i * step; }
+};
+Ticks axis_ticks(const Scale& s, double step); // step > 0 and finite
+
 // Draws `values` against `distances` (one each per sample, in order along the
 // ring), plus the ring's closing stretch from the last sample back to the
 // first at `length`, as one line in the current colour and line style.
@@ -72,15 +82,15 @@ void draw_series(const std::vector<double>& distances, const std::vector<double>
 // The plot's white face with light vertical grid lines at each distance tick
 // and horizontal ones at each value tick, its frame, and the value ticks'
 // numbers in the margin to its left. Leaves the colour changed.
-void draw_plot_face(const PixelRect& r, const Scale& x, double x_step, const Scale& y);
+void draw_plot_face(const PixelRect& r, const Scale& x, const Ticks& x_ticks, const Scale& y);
 
 // A horizontal line across the plot at value `v` if it lies inside, in the
 // current colour and the given line style (the style is restored to solid).
 void draw_level(const PixelRect& r, const Scale& y, double v, int style);
 
-// The distance numbers under the plots (at the multiples of `step`), with the
+// The distance numbers under the plots (at the distance ticks), with the
 // unit in the left margin. Leaves the colour and font changed.
-void draw_distance_numbers(int row_y, const PixelRect& plot, const Scale& x, double step);
+void draw_distance_numbers(int row_y, const PixelRect& plot, const Scale& x, const Ticks& ticks);
 
 // One tick per control point under the plots, numbered from 0; numbers are
 // thinned (every 1, 2, 5, 10, ... points) so none overlap, but every point

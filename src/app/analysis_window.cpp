@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <string>
+
+#include "analysis/ride_guides.h"
 
 namespace {
 
@@ -26,32 +30,103 @@ constexpr int kButtonHeight = 22;
 struct PlotKind {
     const char* title;
     unsigned char r, g, b;
-    bool g_levels; // lines at 0 g and 1 g
-    double guide_lo, guide_hi;
-    const char* note;       // what the dashed lines are, where there is room
-    const char* short_note; // the same where there is not
+    bool g_levels;          // lines at 0 g and 1 g
+    Range guides;           // the dashed guide lines; infinite where there are none
+    std::string note;       // what the dashed lines are, where there is room
+    std::string short_note; // the same where there is not
 };
 
 constexpr double kNone = std::numeric_limits<double>::infinity();
+constexpr Range kNoGuides{-kNone, kNone};
+
+PlotKind guided(const char* title, unsigned char r, unsigned char g, unsigned char b,
+                const Range& guides) {
+    return {title,
+            r,
+            g,
+            b,
+            true,
+            guides,
+            "dashed guides at " + guides_text(guides, " and ") + ", red past them",
+            "guides " + guides_text(guides, ", ")};
+}
 
 const PlotKind kKinds[AnalysisWindow::kPlots] = {
-    {"Speed (m/s)", 30, 90, 200, false, -kNone, kNone, "", ""},
-    {"Vertical G (g)", 0, 130, 0, true, -1.5, 5.0,
-     "dashed guides at -1.5 g and +5 g, red past them", "guides -1.5 g, +5 g"},
-    {"Lateral G (g), + to the left", 230, 120, 0, true, -1.5, 1.5,
-     "dashed guides at \xc2\xb1"
-     "1.5 g, red past them",
-     "guides \xc2\xb1"
-     "1.5 g"},
-    {"Longitudinal G (g), + into the seat", 130, 50, 170, true, -kNone, kNone, "", ""},
+    {"Speed (m/s)", 30, 90, 200, false, kNoGuides, "", ""},
+    guided("Vertical G (g)", 0, 130, 0, kVerticalGuides),
+    guided("Lateral G (g), + to the left", 230, 120, 0, kLateralGuides),
+    {"Longitudinal G (g), + into the seat", 130, 50, 170, true, kNoGuides, "", ""},
 };
 
 // The share of the plots' height each plot gets, out of 9.
 constexpr int kWeights[AnalysisWindow::kPlots] = {2, 3, 2, 2};
 
-void widen(double& lo, double& hi, double v) {
-    lo = std::min(lo, v);
-    hi = std::max(hi, v);
+void widen(Range& range, double v) {
+    range.low = std::min(range.low, v);
+    range.high = std::max(range.high, v);
+}
+
+// A summary row's figure, and where along the track it is.
+struct Figure {
+    std::optional<double> value; // none: the train stands still
+    bool placed = false;         // whether the row names a place
+    double distance = 0.0;       // metres along the ring, for a placed figure
+};
+
+Figure total(double value) {
+    return {value, false, 0.0};
+}
+Figure at(const Extreme& e) {
+    return {e.value, true, e.distance};
+}
+
+// One line of the summary: its label, how its figure is written, and the figure.
+struct SummaryRow {
+    const char* label;
+    const char* format; // printf's, for the figure alone
+    Figure figure;
+};
+constexpr int kSummaryCount = 15; // every one of them given below
+
+std::array<SummaryRow, kSummaryCount> summary_rows(const RideAnalysis& a) {
+    const RideSummary& s = a.summary;
+    return {{
+        {"Length", "%.1f m", total(s.length_m)},
+        {"Lowest point", "%.1f m", at(s.lowest)},
+        {"Highest point", "%.1f m", at(s.highest)},
+        {"Biggest drop", "%.1f m", at(s.biggest_drop)},
+        {"Top speed", "%.1f m/s", at(s.max_speed)},
+        {"Lowest speed", "%.1f m/s", at(s.min_speed)},
+        {"Lap time", "%.1f s", Figure{s.lap_time_s, false, 0.0}},
+        {"Airtime", "%.1f s", total(s.airtime_s)},
+        {"Vertical G max", "%.2f g", at(s.vertical_max)},
+        {"Vertical G min", "%.2f g", at(s.vertical_min)},
+        {"Lateral G largest", "%.2f g", at(s.lateral_max_abs)},
+        {"Longitudinal G max", "%.2f g", at(s.longitudinal_max)},
+        {"Longitudinal G min", "%.2f g", at(s.longitudinal_min)},
+        {"Inversions", "%.0f", total(s.inversions)},
+        {"Corners", "%.0f", total(static_cast<double>(a.corners.size()))},
+    }};
+}
+
+// A row's figure as the summary writes it. An analysis without samples has
+// no places: those rows show an em dash.
+void figure_text(char* out, int size, const SummaryRow& row, bool empty) {
+    const Figure& f = row.figure;
+    const auto room = static_cast<size_t>(size);
+    if (empty && (f.placed || !f.value)) {
+        std::snprintf(out, room, "\xe2\x80\x94"); // an em dash
+    } else if (!f.value) {
+        std::snprintf(out, room, "standing still");
+    } else if (!f.placed) {
+        std::snprintf(out, room, row.format, *f.value);
+    } else {
+        // A figure that rounds to zero is written 0.00, never -0.00.
+        const double figure = std::abs(*f.value) < 0.005 ? 0.0 : *f.value;
+        const size_t n = std::min(room - 1, static_cast<size_t>(std::max(
+                                                std::snprintf(out, room, row.format, figure), 0)));
+        std::snprintf(out + n, room - n, " at %.1f m", f.distance);
+    }
 }
 
 } // namespace
@@ -75,8 +150,7 @@ AnalysisWindow::AnalysisWindow() : Fl_Double_Window(kWidth, kHeight, "Ride analy
         },
         this);
     end();
-    callback(close_cb, this);
-    resizable(this);
+    resizable(this); // closing it (its button, or Escape) hides it, as any window's callback does
     size_range(kMinWidth, kMinHeight);
     resize(x(), y(), w(), h()); // places the button
 }
@@ -92,7 +166,7 @@ void AnalysisWindow::show_analysis(const RideAnalysis& analysis) {
     for (auto& series : series_) {
         series.resize(n);
     }
-    ranges_.fill(Range{});
+    ranges_.fill(Range{0.0, 0.0});
     bool first = true;
     for (size_t k = 0; k < n; ++k) {
         const RideSample& s = analysis.samples[k];
@@ -107,8 +181,8 @@ void AnalysisWindow::show_analysis(const RideAnalysis& analysis) {
             continue;
         }
         for (int i = 0; i < kPlots; ++i) {
-            ranges_[i].lo = first ? v[i] : std::min(ranges_[i].lo, v[i]);
-            ranges_[i].hi = first ? v[i] : std::max(ranges_[i].hi, v[i]);
+            ranges_[i] = first ? Range{v[i], v[i]} : ranges_[i];
+            widen(ranges_[i], v[i]);
         }
         first = false;
     }
@@ -168,42 +242,19 @@ void AnalysisWindow::resize(int x, int y, int w, int h) {
     bank_button_->resize(l.column_x[1], h - kBottom - kButtonHeight, kButtonWidth, kButtonHeight);
 }
 
-void AnalysisWindow::close() {
-    hide();
-    if (closed_) {
-        closed_();
-    }
-}
-
-void AnalysisWindow::close_cb(Fl_Widget*, void* data) {
-    static_cast<AnalysisWindow*>(data)->close();
-}
-
 int AnalysisWindow::handle(int event) {
     switch (event) {
     case FL_KEYBOARD:
     case FL_SHORTCUT: {
         // A key the focused button does not take comes back as FL_SHORTCUT;
         // only then is it offered to the owner, so it is offered once.
-        const int key = Fl::event_key();
-        if (key == FL_Escape) {
-            close();
-            return 1;
-        }
         if (event == FL_KEYBOARD) {
             return Fl_Double_Window::handle(event);
         }
         if (Fl_Double_Window::handle(event)) {
             return 1; // a child's shortcut
         }
-        if (key_ && key_(key)) {
-            return 1;
-        }
-        if (key == FL_F + 2) {
-            close();
-            return 1;
-        }
-        return 0;
+        return key_ && key_(Fl::event_key()) ? 1 : 0;
     }
     case FL_PUSH: {
         const Layout l = layout();
@@ -234,77 +285,28 @@ void AnalysisWindow::draw() {
     draw_summary(l);
 }
 
+Scale AnalysisWindow::value_scale(int plot, const PixelRect& r) const {
+    const PlotKind& kind = kKinds[plot];
+    Range span = ranges_[plot];
+    // Every plot shows 0 and 1, and the G plots their guides.
+    for (const double level : {0.0, 1.0, kind.guides.low, kind.guides.high}) {
+        if (std::isfinite(level)) {
+            widen(span, level);
+        }
+    }
+    const double pad = 0.08 * std::max(span.high - span.low, 1.0);
+    return Scale(kind.g_levels ? span.low - pad : span.low, span.high + pad, r.bottom(), r.y);
+}
+
 void AnalysisWindow::draw_plots(const Layout& l) {
     const bool empty = distances_.empty();
     const Scale x = distance_scale(l.plots[0]);
-    const double x_step = nice_step(x.hi() * 64.0 / std::max(l.plots[0].w, 1));
+    // Without samples the one tick is at 0.
+    const double x_step = empty ? x.hi() * 2 : nice_step(x.hi() * 64.0 / std::max(l.plots[0].w, 1));
+    const Ticks x_ticks = axis_ticks(x, x_step);
     car_column_ = !empty && std::isfinite(car_distance_) ? x.pixel(car_distance_) : -1;
-
     for (int i = 0; i < kPlots; ++i) {
-        const PlotKind& kind = kKinds[i];
-        const PixelRect& r = l.plots[i];
-        double lo = ranges_[i].lo;
-        double hi = ranges_[i].hi;
-        // Every plot shows 0 and 1, and the G plots their guides.
-        for (const double level : {0.0, 1.0, kind.guide_lo, kind.guide_hi}) {
-            if (std::isfinite(level)) {
-                widen(lo, hi, level);
-            }
-        }
-        const double pad = 0.08 * std::max(hi - lo, 1.0);
-        const Scale y(kind.g_levels ? lo - pad : lo, hi + pad, r.bottom(), r.y);
-
-        fl_font(FL_HELVETICA, kSummaryFont);
-        fl_color(kind.r, kind.g, kind.b);
-        const int title_baseline = r.y - 4;
-        fl_draw(kind.title, r.x, title_baseline);
-        fl_color(120, 120, 120);
-        const int room = r.w - static_cast<int>(fl_width(kind.title)) - 12;
-        const char* note = fl_width(kind.note) <= room ? kind.note : kind.short_note;
-        if (fl_width(note) <= room) {
-            fl_draw(note, r.right() - static_cast<int>(fl_width(note)), title_baseline);
-        }
-
-        draw_plot_face(r, x, empty ? x.hi() * 2 : x_step, y);
-        fl_push_clip(r.x + 1, r.y + 1, r.w - 2, r.h - 2);
-        if (kind.g_levels) {
-            fl_color(150, 150, 150);
-            draw_level(r, y, 0.0, FL_SOLID);
-            draw_level(r, y, 1.0, FL_DOT);
-            fl_color(190, 100, 100);
-            draw_level(r, y, kind.guide_lo, FL_DASH);
-            draw_level(r, y, kind.guide_hi, FL_DASH);
-        }
-        fl_color(150, 0, 0);
-        fl_line_style(FL_DASH);
-        for (const Corner& c : analysis_.corners) {
-            fl_yxline(x.pixel(c.distance), r.y, r.bottom());
-        }
-        fl_line_style(FL_SOLID);
-        fl_color(kind.r, kind.g, kind.b);
-        fl_line_style(FL_SOLID, 2); // every curve and the car's line, 2 pixels wide
-        draw_series(distances_, series_[i], x.hi(), x, y);
-        // Past a guide the same curve is drawn again in red, clipped to the
-        // band beyond the guide's line.
-        fl_color(FL_RED);
-        if (std::isfinite(kind.guide_hi) && ranges_[i].hi > kind.guide_hi) {
-            fl_push_clip(r.x, r.y, r.w, y.pixel(kind.guide_hi) - r.y);
-            draw_series(distances_, series_[i], x.hi(), x, y);
-            fl_pop_clip();
-        }
-        if (std::isfinite(kind.guide_lo) && ranges_[i].lo < kind.guide_lo) {
-            const int top = y.pixel(kind.guide_lo) + 1;
-            fl_push_clip(r.x, top, r.w, r.bottom() + 1 - top);
-            draw_series(distances_, series_[i], x.hi(), x, y);
-            fl_pop_clip();
-        }
-        if (car_column_ >= 0) {
-            fl_color(FL_BLACK);
-            fl_line_style(FL_SOLID, 2);
-            fl_yxline(car_column_, r.y, r.bottom());
-            fl_line_style(FL_SOLID);
-        }
-        fl_pop_clip();
+        draw_plot(i, l.plots[i], x, x_ticks);
     }
 
     const PixelRect& bottom = l.plots[kPlots - 1];
@@ -316,66 +318,88 @@ void AnalysisWindow::draw_plots(const Layout& l) {
                 FL_ALIGN_CENTER);
         return;
     }
-    draw_distance_numbers(l.numbers_y, bottom, x, x_step);
+    draw_distance_numbers(l.numbers_y, bottom, x, x_ticks);
     draw_point_ticks(l.points_y, bottom, x, analysis_.point_distances, analysis_.corners);
 }
 
-void AnalysisWindow::draw_summary(const Layout& l) {
-    const RideSummary& s = analysis_.summary;
-    const bool empty = distances_.empty();
-    char text[kSummaryRows * 2][64];
-    auto where = [&](char* out, const char* format, const Extreme& e) {
-        if (empty) {
-            std::snprintf(out, 64, "\xe2\x80\x94"); // an em dash
-            return;
-        }
-        // A figure that rounds to zero is shown as 0.00, never -0.00.
-        const double shown = std::abs(e.value) < 0.005 ? 0.0 : e.value;
-        const int n = std::snprintf(out, 64, format, shown);
-        std::snprintf(out + n, static_cast<size_t>(64 - n), " at %.1f m", e.distance);
-    };
-    std::snprintf(text[0], 64, "%.1f m", s.length_m);
-    where(text[1], "%.1f m", s.lowest);
-    where(text[2], "%.1f m", s.highest);
-    where(text[3], "%.1f m", s.biggest_drop);
-    where(text[4], "%.1f m/s", s.max_speed);
-    where(text[5], "%.1f m/s", s.min_speed);
-    if (s.lap_time_s) {
-        std::snprintf(text[6], 64, "%.1f s", *s.lap_time_s);
-    } else {
-        std::snprintf(text[6], 64, empty ? "\xe2\x80\x94" : "standing still");
+// One plot: its title and note above it, its face, the 0 g, 1 g and guide
+// lines, the corners, the curve and the car's line.
+void AnalysisWindow::draw_plot(int plot, const PixelRect& r, const Scale& x,
+                               const Ticks& x_ticks) const {
+    const PlotKind& kind = kKinds[plot];
+    const Scale y = value_scale(plot, r);
+    fl_font(FL_HELVETICA, kSummaryFont);
+    fl_color(kind.r, kind.g, kind.b);
+    const int title_baseline = r.y - 4;
+    fl_draw(kind.title, r.x, title_baseline);
+    fl_color(120, 120, 120);
+    const int room = r.w - static_cast<int>(fl_width(kind.title)) - 12;
+    const std::string& note = fl_width(kind.note.c_str()) <= room ? kind.note : kind.short_note;
+    if (fl_width(note.c_str()) <= room) {
+        fl_draw(note.c_str(), r.right() - static_cast<int>(fl_width(note.c_str())), title_baseline);
     }
-    std::snprintf(text[7], 64, "%.1f s", s.airtime_s);
-    where(text[8], "%.2f g", s.vertical_max);
-    where(text[9], "%.2f g", s.vertical_min);
-    where(text[10], "%.2f g", s.lateral_max_abs);
-    where(text[11], "%.2f g", s.longitudinal_max);
-    where(text[12], "%.2f g", s.longitudinal_min);
-    std::snprintf(text[13], 64, "%d", s.inversions);
-    std::snprintf(text[14], 64, "%d", static_cast<int>(analysis_.corners.size()));
-    static const char* const kLabels[kSummaryRows * 2 - 1] = {"Length",
-                                                              "Lowest point",
-                                                              "Highest point",
-                                                              "Biggest drop",
-                                                              "Top speed",
-                                                              "Lowest speed",
-                                                              "Lap time",
-                                                              "Airtime",
-                                                              "Vertical G max",
-                                                              "Vertical G min",
-                                                              "Lateral G largest",
-                                                              "Longitudinal G max",
-                                                              "Longitudinal G min",
-                                                              "Inversions",
-                                                              "Corners"};
 
+    draw_plot_face(r, x, x_ticks, y);
+    fl_push_clip(r.x + 1, r.y + 1, r.w - 2, r.h - 2);
+    if (kind.g_levels) {
+        fl_color(150, 150, 150);
+        draw_level(r, y, 0.0, FL_SOLID);
+        draw_level(r, y, 1.0, FL_DOT);
+        fl_color(190, 100, 100);
+        draw_level(r, y, kind.guides.low, FL_DASH);
+        draw_level(r, y, kind.guides.high, FL_DASH);
+    }
+    fl_color(150, 0, 0);
+    fl_line_style(FL_DASH);
+    for (const Corner& c : analysis_.corners) {
+        fl_yxline(x.pixel(c.distance), r.y, r.bottom());
+    }
+    fl_line_style(FL_SOLID);
+    draw_curve(plot, r, x, y);
+    if (car_column_ >= 0) {
+        fl_color(FL_BLACK);
+        fl_line_style(FL_SOLID, 2);
+        fl_yxline(car_column_, r.y, r.bottom());
+        fl_line_style(FL_SOLID);
+    }
+    fl_pop_clip();
+}
+
+// The plot's curve, 2 pixels wide in its colour; past a guide the same curve
+// is drawn again in red, clipped to the band beyond the guide's line. Leaves
+// the line width at 2.
+void AnalysisWindow::draw_curve(int plot, const PixelRect& r, const Scale& x,
+                                const Scale& y) const {
+    const PlotKind& kind = kKinds[plot];
+    const std::vector<double>& values = series_[plot];
+    fl_color(kind.r, kind.g, kind.b);
+    fl_line_style(FL_SOLID, 2); // every curve and the car's line, 2 pixels wide
+    draw_series(distances_, values, x.hi(), x, y);
+    fl_color(FL_RED);
+    if (std::isfinite(kind.guides.high) && ranges_[plot].high > kind.guides.high) {
+        fl_push_clip(r.x, r.y, r.w, y.pixel(kind.guides.high) - r.y);
+        draw_series(distances_, values, x.hi(), x, y);
+        fl_pop_clip();
+    }
+    if (std::isfinite(kind.guides.low) && ranges_[plot].low < kind.guides.low) {
+        const int top = y.pixel(kind.guides.low) + 1;
+        fl_push_clip(r.x, top, r.w, r.bottom() + 1 - top);
+        draw_series(distances_, values, x.hi(), x, y);
+        fl_pop_clip();
+    }
+}
+
+void AnalysisWindow::draw_summary(const Layout& l) const {
+    const bool empty = distances_.empty();
+    const std::array<SummaryRow, kSummaryCount> rows = summary_rows(analysis_);
+    char text[64];
     fl_font(FL_HELVETICA, kSummaryFont);
     for (int column = 0; column < 2; ++column) {
         const int first = column * kSummaryRows;
-        const int last = std::min(first + kSummaryRows, kSummaryRows * 2 - 1);
+        const int last = std::min(first + kSummaryRows, kSummaryCount);
         int label_width = 0;
         for (int i = first; i < last; ++i) {
-            label_width = std::max(label_width, static_cast<int>(fl_width(kLabels[i])));
+            label_width = std::max(label_width, static_cast<int>(fl_width(rows[i].label)));
         }
         for (int i = first; i < last; ++i) {
             // The last row sits beside the button, whose label it lines up with.
@@ -384,9 +408,10 @@ void AnalysisWindow::draw_summary(const Layout& l) {
                     ? l.summary_y + (i - first) * kRowHeight
                     : h() - kBottom - kButtonHeight + (kButtonHeight - kRowHeight) / 2;
             const int baseline = row_top + kRowHeight - 4;
+            figure_text(text, sizeof text, rows[i], empty);
             fl_color(FL_BLACK);
-            fl_draw(kLabels[i], l.column_x[column], baseline);
-            fl_draw(text[i], l.column_x[column] + label_width + 12, baseline);
+            fl_draw(rows[i].label, l.column_x[column], baseline);
+            fl_draw(text, l.column_x[column] + label_width + 12, baseline);
         }
     }
 }

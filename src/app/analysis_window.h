@@ -12,6 +12,7 @@
 
 #include "analysis/ride_analysis.h"
 #include "app/analysis_plot.h"
+#include "track/range.h"
 
 class Fl_Button;
 
@@ -43,17 +44,14 @@ public:
     void on_select_point(std::function<void(int point)> f) { select_point_ = std::move(f); }
     // The "Bank for level riding" button calls `f`.
     void on_bank_for_level_riding(std::function<void()> f) { bank_ = std::move(f); }
-    // Called after the window hid itself (Escape, its close button, or F2
-    // when the owner's key function does not take F2).
-    void on_close(std::function<void()> f) { closed_ = std::move(f); }
-    // Every key this window does not use itself (all but Escape and what the
-    // focused button takes) is offered once to `f`, the owner's key handler,
-    // which returns nonzero when it took the key: so the editor's keys work
-    // here too. F2 not taken by `f` hides the window.
+    // Every key the focused button does not take is offered once to `f`, the
+    // owner's key handler, which returns nonzero when it took the key: so the
+    // editor's keys work here too, F2 among them. Escape, which no one takes,
+    // is left to the toolkit, which hides the window as its close button does.
     void on_key(std::function<int(int key)> f) { key_ = std::move(f); }
 
-    // Escape and F2 hide the window (see on_key); a left press in a plot
-    // selects a point; everything else as any window.
+    // Keys as on_key says; a left press in a plot selects a point; everything
+    // else as any window.
     int handle(int event) override;
     // Keeps the button at the bottom right; the plots follow the new size.
     void resize(int x, int y, int w, int h) override;
@@ -72,10 +70,11 @@ private:
     Layout layout() const;
     double length() const;
     Scale distance_scale(const PixelRect& plot) const;
-    void close();
+    Scale value_scale(int plot, const PixelRect& r) const;
     void draw_plots(const Layout& l);
-    void draw_summary(const Layout& l);
-    static void close_cb(Fl_Widget* window, void* data);
+    void draw_plot(int plot, const PixelRect& r, const Scale& x, const Ticks& x_ticks) const;
+    void draw_curve(int plot, const PixelRect& r, const Scale& x, const Scale& y) const;
+    void draw_summary(const Layout& l) const;
 
     // The analysis without its samples (corners, point distances, summary),
     // as nearest_point reads it.
@@ -86,10 +85,6 @@ private:
     std::array<std::vector<double>, kPlots> series_; // speed, vertical, lateral, longitudinal G
     // Each figure's range over the samples that are not at a corner (a
     // corner's figures would squash the rest of the curve).
-    struct Range {
-        double lo = 0.0;
-        double hi = 0.0;
-    };
     std::array<Range, kPlots> ranges_;
     double car_distance_ = std::numeric_limits<double>::quiet_NaN();
     int car_column_ = -1; // the column the car's line was last drawn at, or -1
@@ -97,6 +92,5 @@ private:
     Fl_Button* bank_button_ = nullptr; // owned by the window, as a child
     std::function<void(int)> select_point_;
     std::function<void()> bank_;
-    std::function<void()> closed_;
     std::function<int(int)> key_;
 };

@@ -203,6 +203,6 @@ std::string usage_text() {
            key_help("  ");
 }
 
-std::string version_text() {
+std::string version_line() {
     return std::string("Looptide ") + LOOPTIDE_VERSION;
 }

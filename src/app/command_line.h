@@ -30,4 +30,4 @@ CommandLine parse_command_line(const std::vector<std::string>& args);
 // The text of --help.
 std::string usage_text();
 // "Looptide VERSION".
-std::string version_text();
+std::string version_line();

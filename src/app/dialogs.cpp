@@ -13,7 +13,7 @@ constexpr std::size_t kDialogColumns = 72;
 constexpr std::size_t kDialogLines = 24;
 
 // A message as a dialog shows it: control characters escaped, lines wrapped.
-std::string shown(const std::string& message) {
+std::string dialog_text(const std::string& message) {
     return wrapped(printable(message), kDialogColumns, kDialogLines);
 }
 
@@ -29,7 +29,7 @@ public:
         const std::string title = titled("Unsaved changes");
         fl_message_title(title.c_str());
         // Buttons run right to left; Escape and closing give the first.
-        switch (fl_choice("%s", "Cancel", "Save", "Discard", shown(question).c_str())) {
+        switch (fl_choice("%s", "Cancel", "Save", "Discard", dialog_text(question).c_str())) {
         case 1:
             return Answer::save;
         case 2:
@@ -42,13 +42,13 @@ public:
     bool ask_to_replace(const std::string& question) override {
         const std::string title = titled("Replace file");
         fl_message_title(title.c_str());
-        return fl_choice("%s", "Cancel", "Replace", nullptr, shown(question).c_str()) == 1;
+        return fl_choice("%s", "Cancel", "Replace", nullptr, dialog_text(question).c_str()) == 1;
     }
 
     void alert(const std::string& title, const std::string& message) override {
         const std::string full = titled(title);
         fl_message_title(full.c_str());
-        fl_alert("%s", shown(message).c_str());
+        fl_alert("%s", dialog_text(message).c_str());
     }
 
     std::string choose_file_to_open(const std::string& title, const std::string& filter_name,

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "analysis/ride_guides.h"
 #include "app/keys.h"
 #include "document/track_table.h"
 
@@ -178,7 +179,10 @@ std::string help_text(const std::string& examples_folder) {
                        "\n"
                        "Ride analysis (F2)\n"
                        "  Speed and G-forces along the track; a click selects the nearest point.\n"
-                       "  The dashed lines at -1.5 g and +5 g vertical and 1.5 g either way\n"
+                       "  The dashed lines at " +
+                       guides_text(kVerticalGuides, " and ") + " vertical and " +
+                       g_text(kLateralGuides.high, false) +
+                       " either way\n"
                        "  lateral are common design guidelines, not a standard.\n";
     if (!examples_folder.empty()) {
         text += "\nExample designs are in " + examples_folder + "\n";

@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         std::fputs(usage_text().c_str(), stdout);
         return 0;
     case CommandLine::Action::version:
-        std::printf("%s\n", version_text().c_str());
+        std::printf("%s\n", version_line().c_str());
         return 0;
     case CommandLine::Action::usage_error:
         std::fprintf(stderr, "looptide: %s\n\n%s", printable(command.error).c_str(),

@@ -197,13 +197,7 @@ void MainWindow::toggle_analysis() {
             view_->redraw();
         });
         analysis_window_->on_bank_for_level_riding([this] { bank_for_level_riding(); });
-        analysis_window_->on_key([this](int key) {
-            const KeyCommand* command = key_command(key, Fl::event_state());
-            if (command != nullptr) {
-                command->run(*this);
-            }
-            return command != nullptr ? 1 : 0;
-        });
+        analysis_window_->on_key([this](int key) { return run_key(key, Fl::event_state()); });
     }
     // Beside this window, as far as the screen allows.
     const int x_beside = std::min(x() + w() + 10, Fl::w() - AnalysisWindow::kWidth);
@@ -246,12 +240,19 @@ void MainWindow::hide() {
     Fl_Double_Window::hide();
 }
 
+int MainWindow::run_key(int key, int state) {
+    const KeyCommand* command = key_command(key, state);
+    if (command == nullptr) {
+        return 0;
+    }
+    command->run(*this);
+    return 1;
+}
+
 int MainWindow::handle(int event) {
-    if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && commands_ != nullptr) {
-        if (const KeyCommand* command = key_command(Fl::event_key(), Fl::event_state())) {
-            command->run(*this);
-            return 1;
-        }
+    if ((event == FL_KEYBOARD || event == FL_SHORTCUT) && commands_ != nullptr &&
+        run_key(Fl::event_key(), Fl::event_state())) {
+        return 1;
     }
     // A press starts a new gesture: no later edit joins the undo step of an
     // earlier drag.

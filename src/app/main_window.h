@@ -53,6 +53,9 @@ private:
     // there: one edit.
     void bank_for_level_riding();
     SpeedModel speed_model() const;
+    // Runs the key table's command for `key` with the modifiers in `state`,
+    // pressed in this window or the analysis window: 1 if there is one, else 0.
+    int run_key(int key, int state);
     static void close_cb(Fl_Widget* window, void* data);
 
     Document* document_ = nullptr;

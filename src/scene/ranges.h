@@ -4,11 +4,7 @@
 // Scene::kMaxGenerators). No GL, no FLTK.
 #pragma once
 
-struct Range {
-    double low;
-    double high;
-    constexpr bool holds(double v) const { return v >= low && v <= high; }
-};
+#include "track/range.h"
 
 constexpr Range kRollRange{-180.0, 180.0}; // a control point's bank, degrees (the slider's)
 constexpr Range kTensionRange{0.0, 1.0};   // the Cardinal tension

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "analysis/ride_analysis.h"
+#include "analysis/ride_guides.h"
 #include "app/analysis_window.h"
 #include "app/app_fixture.h"
 #include "app/command_line.h"
@@ -287,7 +288,8 @@ TEST_F(FileCommandsTest, ExportWritesTheTrackTableAndHelpListsTheKeys) {
     const std::string help = dialogs_.asked.back();
     for (const char* k :
          {"Ctrl+N", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+Z", "Ctrl+Y", "Ctrl+E", "F1", "F2",
-          "guidelines, not a standard", "Right drag", "/usr/share/looptide/examples"}) {
+          "guidelines, not a standard", "at -1.5 g and +5 g vertical and 1.5 g either way",
+          "Right drag", "/usr/share/looptide/examples"}) {
         EXPECT_NE(help.find(k), std::string::npos) << k;
     }
 }
@@ -349,16 +351,35 @@ TEST_F(FileCommandsTest, F2ShowsTheRideAnalysisFollowingTheDesign) {
     EXPECT_TRUE(analysis->shown());
     window_->hide();
     EXPECT_FALSE(analysis->shown());
+
+    // Pressed in the analysis window, the editor's keys work there: F2 closes
+    // it, and Escape, through the toolkit, closes it and not the editor.
+    window_->show();
+    for (const int keysym : {FL_F + 2, FL_Escape}) {
+        EXPECT_EQ(key(FL_F + 2), 1);
+        ASSERT_TRUE(analysis->shown());
+        Fl::e_keysym = keysym;
+        Fl::e_state = 0;
+        Fl::belowmouse(nullptr);
+        EXPECT_EQ(Fl::handle(FL_KEYBOARD, analysis), 1) << keysym;
+        EXPECT_FALSE(analysis->shown()) << keysym;
+        EXPECT_TRUE(window_->shown()) << keysym;
+    }
 }
 
 } // namespace
 
 namespace {
 
-// Every key of the table is handled, F1's help and --help both list it, and
-// so does the README's table of keys.
-TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
-    const std::string help = help_text("");
+// Every key of the table is handled, the help F1 shows and --help both list
+// it on a line of its own, once, in the table's order, and so does the
+// README's table of keys. The README's words on the guide lines state their
+// numbers.
+TEST_F(FileCommandsTest, EveryKeyIsHandledAndListedInBothHelps) {
+    ASSERT_EQ(key(FL_F + 1), 1);
+    ASSERT_FALSE(dialogs_.asked.empty());
+    const std::string help = dialogs_.asked.back();
+    ASSERT_EQ(help.rfind("help: Keys\n", 0), 0u) << help;
     const std::string usage = usage_text();
     std::ifstream readme_file(std::string(LOOPTIDE_SOURCE_DIR) + "/README.md");
     const std::string readme((std::istreambuf_iterator<char>(readme_file)), {});
@@ -366,6 +387,8 @@ TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
     ASSERT_NE(keys_start, std::string::npos);
     const std::string keys =
         readme.substr(keys_start, readme.find("\n\n", keys_start) - keys_start);
+    std::size_t help_from = 0;
+    std::size_t usage_from = 0;
     for (const KeyCommand& k : key_table()) {
         EXPECT_EQ(key_command(k.key, k.modifiers), k.run != nullptr ? &k : nullptr) << k.name;
         EXPECT_TRUE(k.run == nullptr || keys.find(k.name) != std::string::npos)
@@ -373,12 +396,22 @@ TEST(KeyTable, EveryKeyIsHandledAndListedInBothHelps) {
         // The view's gesture, listed with the keys, is in the README's mouse table.
         EXPECT_TRUE(k.key != 0 || readme.find("| " + std::string(k.name)) != std::string::npos)
             << "the README's mouse table leaves out " << k.name;
-        for (const std::string& text : {help, usage}) {
-            const std::size_t at = text.find(std::string(k.name));
-            ASSERT_NE(at, std::string::npos) << k.name;
-            EXPECT_NE(text.find(k.help, at), std::string::npos) << k.name;
+        const std::string line = "  " + std::string(k.name) + ": " + k.help + "\n";
+        for (auto [text, from] : {std::pair{&help, &help_from}, std::pair{&usage, &usage_from}}) {
+            const std::size_t at = text->find(line, *from);
+            ASSERT_NE(at, std::string::npos) << k.name << " in order in\n" << *text;
+            EXPECT_EQ(text->find(line, at + 1), std::string::npos) << k.name << " twice";
+            *from = at + line.size();
         }
     }
+    std::string guides = readme.substr(readme.find("- The dashed lines at "), 80);
+    for (std::size_t minus; (minus = guides.find("\xe2\x88\x92")) != std::string::npos;) {
+        guides.replace(minus, 3, "-");
+    }
+    EXPECT_NE(guides.find("at " + guides_text(kVerticalGuides, " and ") + " vertical and " +
+                          guides_text(kLateralGuides, " and ") + " lateral"),
+              std::string::npos)
+        << guides;
     // Shift with a key that has no Shift row of its own does what the key does.
     EXPECT_EQ(key_command('n', FL_CTRL | FL_SHIFT), key_command('n', FL_CTRL));
     EXPECT_EQ(key_command('n', 0), nullptr);
