@@ -38,7 +38,13 @@ Point3 unit_or(const Point3& v, const Point3& fallback) {
 // track there).
 void add_tube(Mesh& mesh, const std::vector<Point3>& line, const std::vector<Point3>& side) {
     const std::size_t n = line.size();
-    if (n < 2) {
+    // A rail of no length (a track whose points all coincide) shows nothing
+    // in the view, and gets no tube of empty triangles here.
+    double run = 0.0;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        run += length(line[k + 1] - line[k]);
+    }
+    if (!(run > 0.0)) {
         return;
     }
     const auto first = static_cast<std::uint32_t>(mesh.vertex_count());
