@@ -1,6 +1,7 @@
 #include "export/gltf_assembly.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -16,6 +17,13 @@ constexpr int kTriangles = 4;
 // Not a metal, and rough: the view's fixed-function light has no sheen to
 // speak of.
 constexpr double kRoughness = 0.9;
+
+// The view's colours go to the screen as they are, which shows them as sRGB;
+// glTF's base colour is linear, so a viewer shows the view's own colour
+// from the linear value of the sRGB one.
+double linear_of(float srgb) {
+    return srgb <= 0.04045f ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
+}
 
 const char* type_of(int components) {
     return components == 1 ? "SCALAR" : components == 3 ? "VEC3" : "VEC4";
@@ -103,12 +111,14 @@ int GltfAssembly::material(const Material& material) {
         }
     }
     const shapes::Rgb& colour = material.colour;
-    json_->materials.push_back({{"name", material.name},
-                                {"pbrMetallicRoughness",
-                                 {{"baseColorFactor", {colour.r, colour.g, colour.b, 1.0}},
-                                  {"metallicFactor", 0.0},
-                                  {"roughnessFactor", kRoughness}}},
-                                {"doubleSided", true}});
+    json_->materials.push_back(
+        {{"name", material.name},
+         {"pbrMetallicRoughness",
+          {{"baseColorFactor",
+            {linear_of(colour.r), linear_of(colour.g), linear_of(colour.b), 1.0}},
+           {"metallicFactor", 0.0},
+           {"roughnessFactor", kRoughness}}},
+         {"doubleSided", true}});
     return static_cast<int>(json_->materials.size()) - 1;
 }
 
