@@ -92,7 +92,9 @@ RideKeys ride_keys(const Track& track, const RideAnalysis& ride, int cars, Frame
         return keys;
     }
     const LapClock clock = lap_clock(track, ride, *lap);
-    const double wanted = std::ceil(*lap * kRideKeysPerSecond - 1e-9);
+    // At least the first key before the closing one, for a lap shorter than
+    // a key's time.
+    const double wanted = std::max(1.0, std::ceil(*lap * kRideKeysPerSecond - 1e-9));
     const int steps = static_cast<int>(std::min<double>(wanted, kMaxRideKeys - 1));
     const double step = wanted <= kMaxRideKeys - 1 ? 1.0 / kRideKeysPerSecond : *lap / steps;
     keys.cars.assign(static_cast<std::size_t>(cars), {});

@@ -20,7 +20,6 @@ struct SceneExport {
 
 // The scene of this track, light and train of `cars` cars (front car at u = 0,
 // the start of the ride) under `motion`, the design's car controls read as a
-// ride. Nodes, materials and the animation are described in the file format
-// documentation.
+// ride. docs/scene-export.md describes the nodes, materials and animation.
 SceneExport export_scene(const Track& track, const ControlPoint& light, int cars,
                          const SpeedModel& motion);

@@ -47,6 +47,14 @@ TEST(RideKeys, OneLapAtTheAnalysedSpeedsEndingWhereItStarts) {
         {"circle, parameter rate", ride_test::circle(10, true, 20), {false, true, 3.0}, 1, true},
         {"hills, crawling", hills(), {true, false, 0.02}, 2, true},
         {"hills, standing", hills(), {true, true, 0.0}, 4, false},
+        {"a square of a picometre, its lap far shorter than a key",
+         ride_test::track_through(CurveType::Cardinal, {{-1e-12, 1, -1e-12, 0},
+                                                        {-1e-12, 1, 1e-12, 0},
+                                                        {1e-12, 1, 1e-12, 0},
+                                                        {1e-12, 1, -1e-12, 0}}),
+         {true, false, 30.0},
+         2,
+         true},
     };
     const auto layout = std::make_unique<FrameLayout>();
     for (const Row& row : rows) {
