@@ -120,6 +120,32 @@ void add_fixed(GltfAssembly& gltf, std::vector<int>& roots, const std::string& n
     }
 }
 
+bool fits_float(const Point3& p) {
+    return std::isfinite(static_cast<float>(p.x)) && std::isfinite(static_cast<float>(p.y)) &&
+           std::isfinite(static_cast<float>(p.z));
+}
+
+// Whether every place the file would hold as a float is a finite one: a
+// track that reaches past about 3.4e38 m (or so far that its rails cannot be
+// placed at all, which the view leaves undrawn) has no glTF of its own.
+bool fits_floats(const FrameLayout& layout, const Mesh& ties, const std::vector<CarPlaces>& start,
+                 const RideKeys& keys) {
+    for (int k = 0; k < layout.rail_vertex_count(); ++k) {
+        if (!fits_float(layout.left_rail()[k]) || !fits_float(layout.right_rail()[k])) {
+            return false;
+        }
+    }
+    if (!std::all_of(ties.positions.begin(), ties.positions.end(),
+                     [](float v) { return std::isfinite(v); })) {
+        return false;
+    }
+    const auto car_fits = [](const CarPlaces& p) { return fits_float(p.body.translation); };
+    return std::all_of(start.begin(), start.end(), car_fits) &&
+           std::all_of(keys.cars.begin(), keys.cars.end(), [&](const auto& car) {
+               return std::all_of(car.begin(), car.end(), car_fits);
+           });
+}
+
 } // namespace
 
 SceneExport export_scene(const Track& track, const ControlPoint& light, int cars,
@@ -141,6 +167,10 @@ SceneExport export_scene(const Track& track, const ControlPoint& light, int cars
     std::vector<CarPlaces> start;
     for (int c = 0; c < layout->car_count(); ++c) {
         start.push_back(car_places(layout->cars()[c]));
+    }
+    if (!fits_floats(*layout, ties, start, keys)) {
+        out.problem = "the track reaches farther than the file's numbers do (about 3.4e38 m)";
+        return out;
     }
     const std::vector<CarNodes> car_nodes = add_cars(gltf, start, out.triangles);
     std::vector<int> train;

@@ -4,6 +4,8 @@
 // speeds. Builds the bytes only; writing the file is the caller's. No GL.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/ride_analysis.h"
@@ -12,7 +14,9 @@
 
 // What the exported file holds, for reports and benchmarks.
 struct SceneExport {
-    std::vector<unsigned char> glb;
+    std::vector<unsigned char> glb; // empty when there is a problem
+    // Why the scene has no file, as a phrase: "the track reaches farther...".
+    std::optional<std::string> problem;
     long triangles = 0; // in the scene as shown, every car counted
     int keys = 0;       // per animated channel; 0 when the train stands still
     double lap_time = 0.0;

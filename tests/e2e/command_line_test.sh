@@ -182,6 +182,7 @@ Cannot export the scene to .*/no-folder/out.glb|square.looptide|no-folder/out.gl
 Cannot export the scene to .*/folder.glb: .*folder|square.looptide|folder.glb
 Cannot export the scene to .*: it is the design file being read|own.looptide|own-link.looptide
 Cannot export the scene to .*: it is the design file being read|own.looptide|./own.looptide
+Cannot export the scene to .*: the track reaches farther than the file's numbers|vast.looptide|kept.glb
 ROWS
 # A file-size limit met half-way ends the export as that signal ends any
 # program, and takes the temporary file with it.
