@@ -3,7 +3,8 @@
 #   install-deps.sh run    toolkit, GL and the build tools
 #   install-deps.sh package  the above plus what CPack needs to build the Debian package
 #   install-deps.sh test   the above plus test, benchmark, display, sanitizer and
-#                          package-checking tools
+#                          package-checking tools, and Khronos's glTF Validator
+#                          (npm, pinned in tools/gltf-validator)
 set -euo pipefail
 
 # fluid: CMake's FLTK module will not report FLTK found without it.
@@ -26,6 +27,12 @@ case "${1:-run}" in
     package) pkgs+=("${package_pkgs[@]}") ;;
     test) pkgs+=("${package_pkgs[@]}" "${test_pkgs[@]}") ;;
 esac
+# Node and npm run the glTF Validator; Debian's, unless a Node that brings its
+# own npm is there already.
+if [ "${1:-run}" = test ]; then
+    command -v node >/dev/null || pkgs+=(nodejs)
+    command -v npm >/dev/null || pkgs+=(npm)
+fi
 
 missing=()
 for p in "${pkgs[@]}"; do
@@ -33,12 +40,23 @@ for p in "${pkgs[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"
 fi
-echo "Installing: ${missing[*]}"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+# The scene export's tests run Khronos's glTF Validator with Node: the exact
+# version in tools/gltf-validator/package-lock.json, installed beside it.
+if [ "${1:-run}" = test ]; then
+    validator=$(cd "$(dirname "$0")/../tools/gltf-validator" && pwd)
+    if ! node -e "require('$validator/node_modules/gltf-validator')" 2>/dev/null; then
+        echo "Installing the glTF Validator into $validator"
+        (cd "$validator" && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+fi

@@ -4,7 +4,8 @@
 # banked Bezier track seen from the front car (docs/screenshot-ride.png), and
 # the gallery: each design of data/examples as it opens
 # (docs/gallery-NAME.png), one of them also ridden (docs/gallery-ride.png),
-# and its ride analysis window (docs/ride-analysis.png).
+# and its ride analysis window (docs/ride-analysis.png); and an exported scene
+# as three.js draws it in headless Chromium (docs/scene-export.png).
 # Builds first if needed; runs under its own Xvfb when there is no display.
 #   screenshots.sh [BUILD_DIR]
 set -euo pipefail
@@ -90,3 +91,32 @@ sleep 1.5
 import -silent -window "$analysis" docs/ride-analysis.png
 close_with_escape
 echo "wrote docs/ride-analysis.png"
+
+# The helix exported as glTF and drawn by a real renderer: three.js (pinned in
+# tools/scene-viewer) in Debian's Chromium, headless, on its software GL, with
+# the train three seconds into its lap.
+if ! command -v chromium >/dev/null; then
+    SUDO=""
+    [[ $(id -u) -eq 0 ]] || SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq chromium
+fi
+viewer=tools/scene-viewer
+[[ -d $viewer/node_modules/three ]] || (cd "$viewer" && npm ci --no-audit --no-fund --loglevel=error)
+"$build/src/app/looptide" --export-scene data/examples/helix.looptide "$viewer/scene.glb"
+at_exit "rm -f $PWD/$viewer/scene.glb"
+node "$viewer/serve.js" "$viewer" >"$work/port" &
+at_exit "kill $!"
+until_ok test -s "$work/port" || fail "the scene viewer's server did not start"
+chromium --headless --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
+    --hide-scrollbars --window-size=800,600 --virtual-time-budget=20000 \
+    --user-data-dir="$work/chromium" --dump-dom \
+    "http://127.0.0.1:$(head -n 1 "$work/port")/view.html?file=scene.glb&t=3&eye=10,9,12&at=0,2.6,0" \
+    2>"$work/chromium.log" | grep -q "<title>drawn</title>" ||
+    fail "three.js did not draw the exported scene: $(tail -n 3 "$work/chromium.log")"
+chromium --headless --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader \
+    --hide-scrollbars --window-size=800,600 --virtual-time-budget=20000 \
+    --user-data-dir="$work/chromium" --screenshot="$PWD/docs/scene-export.png" \
+    "http://127.0.0.1:$(head -n 1 "$work/port")/view.html?file=scene.glb&t=3&eye=10,9,12&at=0,2.6,0" \
+    2>>"$work/chromium.log" >/dev/null
+echo "wrote docs/scene-export.png"

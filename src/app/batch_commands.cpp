@@ -6,6 +6,7 @@
 
 #include "analysis/ride_analysis.h"
 #include "app/message_text.h"
+#include "app/scene_file.h"
 #include "document/design_file.h"
 #include "document/ride_report.h"
 #include "document/track_table.h"
@@ -49,6 +50,18 @@ int run_export(const CommandLine& command) {
         return 1;
     }
     if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
+        report_failure(*failure);
+        return 1;
+    }
+    return 0;
+}
+
+int run_export_scene(const CommandLine& command) {
+    Design design;
+    if (!read_reported(command.design, design) || !other_than_design(command, "export the scene")) {
+        return 1;
+    }
+    if (Failure failure = export_scene_file(design, command.output)) {
         report_failure(*failure);
         return 1;
     }

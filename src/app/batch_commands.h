@@ -1,5 +1,5 @@
-// The commands that run without a display: the track-table export and the ride
-// report. Each reads a design, writes its output, and says in one line on
+// The commands that run without a display: the track-table export, the scene
+// export and the ride report. Each reads a design, writes its output, and says in one line on
 // stderr why it could not.
 #pragma once
 
@@ -15,6 +15,11 @@ void report_failure(const std::string& sentence);
 // success; 1 with one line on stderr on any failure, among them an output that
 // is the design file itself.
 int run_export(const CommandLine& command);
+
+// Reads the design and writes its scene as binary glTF. Returns 0 on success;
+// 1 with one line on stderr for a bad design or an output that cannot be
+// written (or is the design file itself).
+int run_export_scene(const CommandLine& command);
 
 // Reads the design and prints its ride summary as JSON on stdout; with an
 // output, writes the forces there as CSV too. The speed model is the design's,

@@ -113,6 +113,16 @@ CommandLine parse_export(const std::vector<std::string>& args) {
     return c;
 }
 
+// --export-scene DESIGN OUT.glb
+CommandLine parse_export_scene(const std::vector<std::string>& args) {
+    CommandLine c;
+    c.action = CommandLine::Action::export_scene;
+    const std::string wrong = walk_arguments(
+        args, {}, {{"", &c.design, nullptr, "design"}, {"", &c.output, nullptr, "output"}},
+        "a design file and an output file");
+    return wrong.empty() ? c : usage_error(wrong);
+}
+
 // --ride-report DESIGN [--speed M/S] [--forces OUT.csv]. The speed is read
 // when the report runs: one that is no number fails as a bad value does.
 CommandLine parse_ride_report(const std::vector<std::string>& args) {
@@ -162,6 +172,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     if (first == "--ride-report") {
         return parse_ride_report(args);
     }
+    if (first == "--export-scene") {
+        return parse_export_scene(args);
+    }
     // "--" ends the options: a design whose name starts with a dash.
     std::size_t at = 0;
     if (first == "--") {
@@ -190,6 +203,10 @@ std::string usage_text() {
            "      (No., PosX..Z, FrontX..Z, LeftX..Z, UpX..Z; metres, y up), one row\n"
            "      every METRES along the track (default 0.5, from 0.05 to 10; at most\n"
            "      10,000,000 rows). Needs no display.\n"
+           "  looptide --export-scene DESIGN OUT.glb\n"
+           "      Writes the scene of DESIGN to OUT.glb as binary glTF 2.0: the ground,\n"
+           "      the rails, the ties, the train and the light, with one lap of the\n"
+           "      train at the ride's speeds as an animation. Needs no display.\n"
            "  looptide --ride-report DESIGN [--speed M/S] [--forces OUT.csv]\n"
            "      Prints the ride's summary as JSON: length, speeds, lap time, the\n"
            "      vertical, lateral and longitudinal G extremes, airtime, inversions\n"

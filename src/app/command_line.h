@@ -8,11 +8,11 @@
 #include <vector>
 
 struct CommandLine {
-    enum class Action { edit, help, version, export_track, ride_report, usage_error };
+    enum class Action { edit, help, version, export_track, export_scene, ride_report, usage_error };
 
     Action action = Action::edit;
     std::string design;   // the file to open (empty: none), or the design to read
-    std::string output;   // export: the table; ride report: the forces (empty: none)
+    std::string output;   // export: the table or scene; ride report: the forces (empty: none)
     double spacing = 0.0; // export: metres between rows
     std::optional<std::string> spacing_text; // export: the spacing as written, when given
     std::optional<std::string> speed_text;   // ride report: the speed as written, when given

@@ -4,6 +4,7 @@
 
 #include "analysis/ride_guides.h"
 #include "app/keys.h"
+#include "app/scene_file.h"
 #include "document/track_table.h"
 
 namespace {
@@ -125,6 +126,23 @@ void FileCommands::export_track_table() {
     }
     if (Failure failure =
             ::export_track_table(document_.scene().track(), kDefaultTableSpacing, path)) {
+        dialogs_.alert("Export failed", *failure);
+    }
+}
+
+void FileCommands::export_scene() {
+    const std::string base = document_.path().empty() ? "untitled" : document_.file_name();
+    const std::string path = choose_target("Export scene", "glTF scenes", kSceneExtension,
+                                           with_extension(base, kSceneExtension));
+    if (path.empty()) {
+        return;
+    }
+    if (!document_.path().empty() && same_file(document_.path(), path)) {
+        dialogs_.alert("Export failed", "Cannot export the scene to " + path +
+                                            ": it is the file of the design being edited.");
+        return;
+    }
+    if (Failure failure = export_scene_file(Design(document_.scene()), path)) {
         dialogs_.alert("Export failed", *failure);
     }
 }

@@ -23,6 +23,8 @@ public:
     bool save();    // Save As while untitled
     bool save_as(); // a chooser; the extension is added when missing
     void export_track_table();
+    // The scene as binary glTF, named after the design by default.
+    void export_scene();
     // Whether the window may close: at once in a session that never used a
     // file or with nothing unsaved; otherwise after Save or Discard.
     bool may_close();

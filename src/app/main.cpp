@@ -128,6 +128,8 @@ int main(int argc, char** argv) {
         return 2;
     case CommandLine::Action::export_track:
         return run_export(command);
+    case CommandLine::Action::export_scene:
+        return run_export_scene(command);
     case CommandLine::Action::ride_report:
         return run_ride_report(command);
     case CommandLine::Action::edit:

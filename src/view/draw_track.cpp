@@ -2,6 +2,7 @@
 // evenly by arc length, drawn from the frame's layout of the track.
 #include "view/coaster_window.h"
 
+#include "scene/scene_shapes.h"
 #include "view/box.h"
 #include "view/draw_util.h"
 
@@ -29,7 +30,7 @@ void CoasterWindow::draw_rails() {
     const FrameLayout& frame = layout();
     DrawList& d = draw_list_;
     d.line_width(4.0f);
-    d.colour(0.4f, 0.4f, 0.42f);
+    d.colour(shapes::kRailColour.r, shapes::kRailColour.g, shapes::kRailColour.b);
     draw_rail(d, frame.left_rail(), frame.rail_vertex_count());
     draw_rail(d, frame.right_rail(), frame.rail_vertex_count());
     d.flush();
@@ -38,7 +39,7 @@ void CoasterWindow::draw_rails() {
 void CoasterWindow::draw_ties() {
     const FrameLayout& frame = layout();
     DrawList& d = draw_list_;
-    d.colour(0.6196f, 0.4039f, 0.1137f);
+    d.colour(shapes::kTieColour.r, shapes::kTieColour.g, shapes::kTieColour.b);
     for (int k = 0; k < frame.tie_count(); ++k) {
         const TiePose& tie = frame.ties()[k];
         if (!all_finite(tie.x, tie.y, tie.z, tie.heading, tie.pitch, tie.roll)) {
@@ -49,7 +50,8 @@ void CoasterWindow::draw_ties() {
         d.rotate(static_cast<float>(tie.heading), 0.0f, 1.0f, 0.0f);
         d.rotate(static_cast<float>(tie.pitch), 1.0f, 0.0f, 0.0f);
         d.rotate(static_cast<float>(-tie.roll), 0.0f, 0.0f, 1.0f);
-        box_quads(d, -0.5, -0.05, -0.125, 0.5, 0.05, 0.125);
+        box_quads(d, shapes::kTieLow[0], shapes::kTieLow[1], shapes::kTieLow[2],
+                  shapes::kTieHigh[0], shapes::kTieHigh[1], shapes::kTieHigh[2]);
         d.pop_matrix();
     }
     d.flush();

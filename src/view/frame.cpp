@@ -7,6 +7,7 @@
 #include <FL/gl.h>
 #include <GL/glu.h>
 
+#include "scene/scene_shapes.h"
 #include "view/draw_util.h"
 
 void CoasterWindow::draw() {
@@ -63,13 +64,11 @@ void CoasterWindow::setup_light() {
 
 namespace {
 
-// The ground: a checkerboard of 10 x 10 cells from -10 to 10 in x and z.
-constexpr int kGroundCells = 10;
-constexpr float kGroundMin = -10.0f;
-constexpr float kGroundMax = 10.0f;
+using shapes::kGroundCells;
+using shapes::kGroundMax;
+using shapes::kGroundMin;
 
-// One quad per cell, black where col + row is even, so the (min x, min z)
-// corner cell is black.
+// The ground's checkerboard, one quad per cell.
 void draw_ground(DrawList& d) {
     const float width = (kGroundMax - kGroundMin) / static_cast<float>(kGroundCells);
     const float depth = width;

@@ -23,6 +23,7 @@ public:
     bool replace_answer = false;
     std::vector<std::string> chosen; // files the choosers hand back, in turn ("" cancels)
     std::vector<std::string> asked;  // every question and message, in order
+    std::string suggested;           // the name the last save chooser offered
     std::vector<std::string> chooser_folders;
 
     Answer ask_to_save(const std::string& question) override {
@@ -43,7 +44,8 @@ public:
     }
     std::string choose_file_to_save(const std::string&, const std::string&,
                                     const std::string& pattern, const std::string& folder,
-                                    const std::string&) override {
+                                    const std::string& name) override {
+        suggested = name;
         return choose(pattern, folder);
     }
     void show_help(const std::string& text) override { asked.push_back("help: " + text); }

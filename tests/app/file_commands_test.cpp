@@ -283,6 +283,22 @@ TEST_F(FileCommandsTest, ExportWritesTheTrackTableAndHelpListsTheKeys) {
                                              ": it is the file of the design being edited.");
         EXPECT_EQ(contents(file("ride.csv")), design);
     }
+    // Ctrl+Shift+E: the scene, offered under the design's name, and never
+    // over the design's own file.
+    ASSERT_FALSE(document_.save_as(file("mine.looptide")));
+    dialogs_.chosen = {file("scene")};
+    EXPECT_EQ(key('e', FL_CTRL | FL_SHIFT), 1);
+    EXPECT_EQ(dialogs_.asked.back(), "choose *.glb");
+    EXPECT_EQ(dialogs_.suggested, "mine.glb");
+    EXPECT_EQ(contents(file("scene.glb")).substr(0, 4), "glTF");
+    EXPECT_EQ(document_.history().undo_steps(), 0) << "an export is no edit";
+    ASSERT_FALSE(document_.save_as(file("own.glb")));
+    dialogs_.chosen = {file("own.glb")};
+    EXPECT_EQ(key('e', FL_CTRL | FL_SHIFT), 1);
+    EXPECT_EQ(dialogs_.asked.back(), "Export failed: Cannot export the scene to " +
+                                         file("own.glb") +
+                                         ": it is the file of the design being edited.");
+    EXPECT_EQ(contents(file("own.glb")).substr(0, 1), "{");
 
     EXPECT_EQ(key(FL_F + 1), 1);
     const std::string help = dialogs_.asked.back();

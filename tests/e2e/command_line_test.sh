@@ -172,6 +172,44 @@ for signal in TERM INT; do
     ! compgen -G "$work/.kept.csv.*" >/dev/null || fail "SIG$signal left a temporary file"
     cmp -s "$work/square.csv" "$work/kept.csv" || fail "SIG$signal changed the old table"
 done
+# The scene export refuses as the table export does, and leaves an old file whole.
+run --export-scene "$work/square.looptide" "$work/kept.glb"
+[ "$status" -eq 0 ] && [ -z "$err" ] && [ "$(head -c 4 "$work/kept.glb")" = glTF ] ||
+    fail "the scene export failed ($status): $err"
+cp "$work/kept.glb" "$work/scene.glb"
+mkdir "$work/folder.glb"
+while IFS='|' read -r pattern design output; do
+    expect_failure 1 "$pattern" --export-scene "$work/$design" "$work/$output"
+done <<'ROWS'
+Cannot open .*/missing.looptide: there is no such file|missing.looptide|kept.glb
+Cannot open .*/broken.looptide: .*line|broken.looptide|kept.glb
+Cannot export the scene to .*/no-folder/out.glb|square.looptide|no-folder/out.glb
+Cannot export the scene to .*/folder.glb: .*folder|square.looptide|folder.glb
+Cannot export the scene to .*: it is the design file being read|own.looptide|own-link.looptide
+Cannot export the scene to .*: it is the design file being read|own.looptide|./own.looptide
+Cannot export the scene to .*: the track reaches farther than the file's numbers|vast.looptide|kept.glb
+ROWS
+# A file-size limit met half-way ends the export as that signal ends any
+# program, and takes the temporary file with it.
+helix=$(dirname "$0")/../../data/examples/helix.looptide
+status=$({ (ulimit -f 8 && exec "$looptide" --export-scene "$helix" "$work/kept.glb"); echo $?; } 2>/dev/null)
+[ "$status" -eq $((128 + $(kill -l XFSZ))) ] || fail "SIGXFSZ: the scene export ended with $status"
+! compgen -G "$work/.kept.glb.*" >/dev/null || fail "SIGXFSZ left a temporary scene file"
+cmp -s "$work/scene.glb" "$work/kept.glb" || fail "a failed scene export changed the old file"
+cmp -s "$work/square.looptide" "$work/own.looptide" || fail "a scene export replaced its design"
+for args in "--export-scene" "--export-scene $work/square.looptide" \
+    "--export-scene $work/square.looptide -" "--export-scene $work/square.looptide a.glb b.glb" \
+    "--export-scene --bogus $work/square.looptide a.glb" "--export-scene '' $work/kept.glb"; do
+    eval "run $args"
+    [ "$status" -eq 2 ] && grep -q "^Usage:" "$work/err" && [ ! -e a.glb ] ||
+        fail "looptide $args: $status, $err"
+done
+(cd "$work" && run --export-scene -- -dash.looptide -dash.glb)
+[ "$(head -c 4 "$work/-dash.glb")" = glTF ] || fail "--export-scene -- -dash.looptide: no scene ($err)"
+run --help
+grep -q -- "--export-scene DESIGN OUT.glb" <<<"$out" && grep -q "Ctrl+Shift+E" <<<"$out" ||
+    fail "--help names no scene export: $out"
+
 # The ride report: the summary as JSON on stdout, the forces as CSV, no display.
 examples=$(dirname "$0")/../../data/examples
 run --ride-report "$examples/switchback.looptide" --forces "$work/forces.csv" --speed 2.5
