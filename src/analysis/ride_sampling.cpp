@@ -108,17 +108,12 @@ Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, fl
         v = rate * kParameterRate;
         dv = rate > 0 ? kParameterRate * dot(d2, along) / rate : 0.0; // d|P'|/ds times the rate
     } else if (speed.model.conserve_energy) {
-        const double vc = speed.model.velocity;
-        v = std::sqrt(vc * vc + 2 * kGravity * std::max(0.0, speed.highest - sample.position.y));
+        v = frictionless_speed(speed.model.velocity, speed.highest, sample.position.y);
         // v dv/ds = -g dy/ds along the car's front, exactly, so the
         // tangential acceleration cancels gravity's pull along the track.
         dv = -kGravity * sample.front.y / v;
     } else {
         v = speed.model.velocity;
-    }
-    if (!std::isfinite(v) || !std::isfinite(dv)) {
-        v = 0.0;
-        dv = 0.0;
     }
     sample.speed = v;
 
@@ -129,9 +124,8 @@ Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, fl
     // energy is conserved the longitudinal figure is 0 to rounding.
     const Point3 across = bend - dot(bend, sample.front) * sample.front;
     const Point3 f = (v * v) * across + (v * dv) * sample.front + Point3{0.0, kGravity, 0.0};
-    const auto in_g = [](double value) {
-        return std::isfinite(value) ? value * (1 / kGravity) : 0.0;
-    };
+    // A figure past what a double holds stays so: the analysis refuses the ride.
+    const auto in_g = [](double value) { return value * (1 / kGravity); };
     sample.vertical_g = in_g(dot(f, sample.up));
     sample.lateral_g = in_g(dot(f, sample.left));
     sample.longitudinal_g = in_g(dot(f, sample.front));

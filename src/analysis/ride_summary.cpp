@@ -51,20 +51,6 @@ Extreme biggest_drop(const std::vector<RideSample>& s, std::size_t lowest) {
 
 } // namespace
 
-double measure_distance(const std::vector<MeasureSample>& m, double u) {
-    const auto after = std::lower_bound(m.begin(), m.end(), u,
-                                        [](const MeasureSample& s, double v) { return s.u < v; });
-    if (after == m.begin()) {
-        return 0.0;
-    }
-    if (after == m.end()) {
-        return m.back().distance;
-    }
-    const MeasureSample& a = *(after - 1);
-    const double f = (u - a.u) / (static_cast<double>(after->u) - a.u);
-    return a.distance + f * (after->distance - a.distance);
-}
-
 void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out) {
     const std::vector<RideSample>& s = out.samples;
     RideSummary& sum = out.summary;
@@ -113,7 +99,7 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
         if (a.up.y < 0 && !(before.up.y < 0)) {
             ++inversions;
         }
-        if (!a.at_corner) {
+        if (!a.at_corner && !vertical_front(a)) {
             keep_forces(a);
             if (a.vertical_g < 0) {
                 sum.airtime_s += 0.5 * (previous_time + time);
@@ -132,6 +118,9 @@ void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAn
         at.distance = out.point_distances[static_cast<std::size_t>(i)];
         at.position = curve.position_at(static_cast<float>(i));
         fill_sample(curve, speed, static_cast<float>(i), (i + points - 1) % points, 1.0, at);
+        if (vertical_front(at)) {
+            continue; // the frame there is rounding's choice: the samples beside it tell
+        }
         keep_forces(at);
         fill_sample(curve, speed, static_cast<float>(i), i, 0.0, at);
         keep_forces(at);

@@ -22,6 +22,8 @@ const std::vector<KeyCommand> kKeys = {
     {'y', FL_CTRL, "Ctrl+Y", "redo", [](MainWindow& w) { w.document().redo(); }},
     {'e', FL_CTRL, "Ctrl+E", "export the track table (CSV)",
      [](MainWindow& w) { w.file_commands().export_track_table(); }},
+    {'b', FL_CTRL, "Ctrl+B", "bank the track for level riding",
+     [](MainWindow& w) { w.bank_for_level_riding(); }},
     {FL_F + 1, 0, "F1", "help on the keys and the mouse",
      [](MainWindow& w) { w.file_commands().help(); }},
     {FL_F + 2, 0, "F2", "the ride analysis: speed and G-forces along the track (again: close it)",
