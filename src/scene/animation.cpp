@@ -12,6 +12,26 @@ namespace {
 // Energy model: a drop buys a seventh of its height in speed, a rise costs a fifth.
 constexpr double kGainDivisor = 7.0;
 constexpr double kLossDivisor = 5.0;
+// Whether two tracks run through the same places: type, tension, points and
+// handles (the rolls aside, which move no point of the curve).
+bool same_shape(const Track& a, const Track& b) {
+    const auto same = [](const ControlPoint& p, const ControlPoint& q) {
+        return p.x == q.x && p.y == q.y && p.z == q.z;
+    };
+    if (a.num_points() != b.num_points() || a.curve_type() != b.curve_type() ||
+        !(a.tension() == b.tension())) {
+        return false;
+    }
+    for (int i = 0; i < a.num_points(); ++i) {
+        if (!same(a.point(i), b.point(i)) ||
+            !same(a.bezier_handle(2 * i), b.bezier_handle(2 * i)) ||
+            !same(a.bezier_handle(2 * i + 1), b.bezier_handle(2 * i + 1))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool Scene::step() {
@@ -77,11 +97,18 @@ void Scene::advance_physically() {
     if (!(ring > 0) || !std::isfinite(ring)) {
         return;
     }
+    // The highest sample takes a walk round the whole ring: it is found again
+    // only when the track's shape changed (an edit, an undo, a file opened).
+    if (train_.conserve_energy && !(highest_known_ && same_shape(track_, highest_of_))) {
+        highest_ = ring_highest(track_, measure_);
+        highest_of_ = track_;
+        highest_known_ = true;
+    }
     const double chosen = train_.base_speed * kVelocitySliderScale;
-    const double speed = train_.conserve_energy
-                             ? frictionless_speed(chosen, ring_highest(track_, measure_),
-                                                  track_.position_at(train_.car_u).y)
-                             : chosen;
+    const double speed =
+        train_.conserve_energy
+            ? frictionless_speed(chosen, highest_, track_.position_at(train_.car_u).y)
+            : chosen;
     const double u = track_math::wrap_parameter(train_.car_u, track_.num_points());
     const double target = std::fmod(ring_distance_at(measure_, u) + speed * kStepSeconds, ring);
     if (!std::isfinite(target)) {

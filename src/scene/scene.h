@@ -140,4 +140,9 @@ private:
     MillisecondClock clock_ms_;
     SecondsClock calendar_seconds_;
     std::vector<MeasureSample> measure_; // the ring measure, its storage reused by each step
+    // The height the frictionless speed is measured from, and the track it
+    // was found on (a fixed-size copy), once found.
+    bool highest_known_ = false;
+    double highest_ = 0.0;
+    Track highest_of_{CurveType::Cardinal};
 };

@@ -122,6 +122,42 @@ TEST(RidePhysics, WithoutPhysicsTheAnimationKeepsTheControlsRule) {
     EXPECT_EQ(plain.train().car_u, plain.track().advance(0.1, 0.0f));
 }
 
+TEST(RidePhysics, TheSpeedFollowsEditsOfTheTrackWhileTheTrainRuns) {
+    // The first step's distance from the start, on `track`, in one scene
+    // that has already ridden `before` (so it has found that ring's highest).
+    const auto first_step = [](const Track& before, const Track& track) {
+        Scene scene;
+        int now = 0;
+        scene.set_clock([&now] { return now; });
+        scene.replace_track(before);
+        scene.set_physics(true);
+        scene.toggle_animation();
+        now += Scene::kStepMs;
+        scene.step();
+        scene.replace_track(track);
+        scene.restart_train();
+        now += Scene::kStepMs;
+        scene.step();
+        return distance_at(analyse_ride(track, {true, true, 3.0}), scene.train().car_u);
+    };
+    const Track start = airtime_hill(); // the train starts at its lowest, 8 m below the crest
+    Track raised = start;               // the whole ring 10 m up: the same ride
+    for (int i = 0; i < raised.num_points(); ++i) {
+        raised.point(i).y += 10.0;
+    }
+    Track lower_crest = start; // the crest 4 m lower: a slower start
+    lower_crest.point(30).y -= 4.0;
+    const double fresh = first_step(start, start);
+    EXPECT_NEAR(fresh,
+                frictionless_speed(3.0,
+                                   analyse_ride(start, {true, true, 3.0}).summary.highest.value,
+                                   start.position_at(0.0f).y) *
+                    kStepSeconds,
+                1e-3);
+    EXPECT_NEAR(first_step(start, raised), fresh, 1e-6);
+    EXPECT_LT(first_step(start, lower_crest), fresh - 0.01);
+}
+
 // The largest |lateral G| over the ring and at the points, and the inversions.
 struct Figures {
     double lateral;
