@@ -24,7 +24,7 @@ constexpr int kButtonWidth = 170;
 constexpr int kButtonHeight = 22;
 // "Ride these speeds" with its line, and the note under it.
 constexpr int kRideRows = 2;
-constexpr int kRideButtonWidth = 140;
+constexpr int kRideButtonWidth = 150;
 
 // What each plot shows. A plot with guides draws its curve red past them.
 struct PlotKind {
@@ -277,7 +277,7 @@ void AnalysisWindow::draw_ride_rows(const Layout& l) {
     fl_font(FL_HELVETICA, kSummaryFont);
     fl_color(FL_BLACK);
     const int baseline = l.ride_y + kRowHeight - 4;
-    fl_draw(ride_line().c_str(), l.column_x[0] + kRideButtonWidth + 8, baseline);
+    fl_draw(ride_line().c_str(), l.column_x[0] + kRideButtonWidth + 12, baseline);
     fl_draw(note_.c_str(), l.column_x[0], baseline + kRowHeight);
 }
 

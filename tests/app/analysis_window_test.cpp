@@ -276,7 +276,9 @@ TEST_F(AnalysisWindowTest, AnalysesWithoutLengthDrawQuietly) {
         s.lateral_g = s.distance == 7 ? inf : 1e300;
         s.speed = s.distance == 9 ? std::nan("") : s.speed;
     });
-    for (const RideAnalysis& a : {RideAnalysis{}, one_sample, wild}) {
+    RideAnalysis refused;
+    refused.refusal = RideRefusal::speed_too_large;
+    for (const RideAnalysis& a : {RideAnalysis{}, one_sample, wild, refused}) {
         window_->show_analysis(a);
         window_->show_car_at(std::nan(""));
         window_->show_car_at(1e300);
