@@ -218,26 +218,12 @@ double largest(const std::vector<FitPoint>& fit, const std::vector<double>& roll
 
 } // namespace
 
-std::vector<double> level_banking(const Track& track, const SpeedModel& speed) {
-    const RideAnalysis ride = analyse_ride(track, speed);
-    if (ride.samples.empty()) {
-        return {};
-    }
-    const int n = track.num_points();
-    std::vector<double> rolls(static_cast<std::size_t>(n));
-    std::vector<Bounds> bounds(rolls.size());
-    for (int i = 0; i < n; ++i) {
-        rolls[static_cast<std::size_t>(i)] = track.point(i).roll;
-        bounds[static_cast<std::size_t>(i)] = bounds_of(track.point(i).roll);
-    }
-    std::vector<FitPoint> fit = fit_points(track, speed, ride);
-    if (fit.empty()) {
-        return rolls;
-    }
-    // Least squares first; then Lawson's reweighting moves the weight to where
-    // the figure is largest, towards the rolls that make the largest smallest.
-    std::vector<double> best = rolls;
-    double best_largest = largest(fit, rolls);
+// Least squares from `rolls`, then Lawson's reweighting, which moves the
+// weight to where the figure is largest, towards the rolls that make the
+// largest smallest. Keeps in `best` (whose largest figure is `best_largest`)
+// the rolls with the smallest largest figure met on the way.
+void lawson(std::vector<FitPoint> fit, std::vector<double> rolls, const std::vector<Bounds>& bounds,
+            std::vector<double>& best, double& best_largest) {
     for (int round = 0; round < 24; ++round) {
         rolls = least_squares(fit, rolls, bounds);
         const double most = largest(fit, rolls);
@@ -251,11 +237,59 @@ std::vector<double> level_banking(const Track& track, const SpeedModel& speed) {
             total += p.w;
         }
         if (!(total > 0) || !std::isfinite(total)) {
-            break;
+            return;
         }
         for (FitPoint& p : fit) {
             p.w *= static_cast<double>(fit.size()) / total;
         }
+    }
+}
+
+// A second place to start from: each point on its own, rolled so that the
+// lateral figure leaving it is zero on its side of +-90 degrees (the sum of
+// squares has more than one valley where the track is steep).
+std::vector<double> levelled_at_points(const std::vector<FitPoint>& fit,
+                                       const std::vector<double>& rolls,
+                                       const std::vector<Bounds>& bounds) {
+    std::vector<double> start = rolls;
+    for (const FitPoint& p : fit) {
+        if (p.t != 0.0) {
+            continue;
+        }
+        const std::size_t i = static_cast<std::size_t>(p.i);
+        double phi = std::atan(-p.b / p.a); // the zero within +-90 degrees
+        if (!std::isfinite(phi)) {
+            continue;
+        }
+        if (bounds[i].lo > 0) {
+            phi += angles::kTrackPi;
+        } else if (bounds[i].hi < 0) {
+            phi -= angles::kTrackPi;
+        }
+        const double bank = std::atan2(std::sin(phi), p.h * std::cos(phi)) / kRadiansPerDegree;
+        start[i] = std::clamp(bank, bounds[i].lo, bounds[i].hi);
+    }
+    return start;
+}
+
+std::vector<double> level_banking(const Track& track, const SpeedModel& speed) {
+    const RideAnalysis ride = analyse_ride(track, speed);
+    if (ride.samples.empty()) {
+        return {};
+    }
+    const int n = track.num_points();
+    std::vector<double> rolls(static_cast<std::size_t>(n));
+    std::vector<Bounds> bounds(rolls.size());
+    for (int i = 0; i < n; ++i) {
+        rolls[static_cast<std::size_t>(i)] = track.point(i).roll;
+        bounds[static_cast<std::size_t>(i)] = bounds_of(track.point(i).roll);
+    }
+    const std::vector<FitPoint> fit = fit_points(track, speed, ride);
+    std::vector<double> best = rolls;
+    double best_largest = largest(fit, rolls);
+    if (!fit.empty()) {
+        lawson(fit, rolls, bounds, best, best_largest);
+        lawson(fit, levelled_at_points(fit, rolls, bounds), bounds, best, best_largest);
     }
     return best;
 }

@@ -128,9 +128,11 @@ int nearest_point(const RideAnalysis& analysis, double distance);
 // The bank, in degrees within [-180, 180], for each control point (u = i),
 // chosen for all points together so that the lateral G over every sample of
 // the ring that is no corner (and at each point as the curve arrives and
-// leaves) is as small as the track allows, in the least-squares sense. Each
-// point keeps its side of +-90 degrees: a roll within +-90 stays within it, so
-// no inversion is added and riders in airtime stay in their seats' way up,
-// and a roll beyond stays beyond. Rolls change frames only, never positions
-// or speeds. Empty for a track the analysis gives no samples for.
+// leaves) is as small as the track allows: least squares, then reweighted
+// towards the smallest largest figure, never worse than the rolls as they
+// are. Each point keeps its side of +-90 degrees: a roll within +-90 stays
+// within it, so no inversion is added and riders in airtime stay in their
+// seats' way up, and a roll beyond stays beyond. Rolls change frames only,
+// never positions or speeds. Empty for a track the analysis gives no samples
+// for.
 std::vector<double> level_banking(const Track& track, const SpeedModel& speed);

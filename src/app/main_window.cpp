@@ -260,7 +260,6 @@ void MainWindow::bank_for_level_riding() {
     const RideAnalysis before = analyse_ride(document_->scene().track(), model);
     document_->end_merging();
     banking_ = true;
-    bank_note_ = "Banked for level riding: nothing to change.";
     document_->edit([&](Scene& s) {
         const std::vector<double> rolls = level_banking(s.track(), model);
         for (std::size_t i = 0; i < rolls.size(); ++i) {

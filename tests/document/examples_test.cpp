@@ -267,6 +267,18 @@ TEST(Examples, RideWithinTheGuidelinesUnderTheirOwnSettingsAndRideTheAnalysedSpe
             << example.name << ": vertical " << s.vertical_min.value << " to "
             << s.vertical_max.value << " g, lateral " << s.lateral_max_abs.value << " g";
         within_guidelines += fine ? 1 : 0;
+        // Banking for level riding at least halves a lateral figure above 1 g
+        // and adds no inversion.
+        Track banked = d.track;
+        const std::vector<double> rolls = level_banking(banked, model);
+        for (int i = 0; i < banked.num_points(); ++i) {
+            banked.point(i).roll = rolls[static_cast<std::size_t>(i)];
+        }
+        const RideSummary level = analyse_ride(banked, model).summary;
+        const double tilted = std::abs(s.lateral_max_abs.value);
+        EXPECT_LE(std::abs(level.lateral_max_abs.value), tilted > 1.0 ? 0.5 * tilted : tilted)
+            << example.name;
+        EXPECT_LE(level.inversions, s.inversions) << example.name;
         // A frictionless train is shown at the analysed speeds, lap for lap.
         if (d.constant_velocity && d.conserve_energy) {
             EXPECT_TRUE(d.physics) << example.name;

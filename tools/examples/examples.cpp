@@ -220,7 +220,7 @@ Design camelback() {
     bank_into_turns(s, 90.0, 35.0);
     place_handles_automatically(s);
     set_cars(s, 4);
-    set_velocity_slider(s, 1.5);
+    set_velocity_slider(s, 1.0);
     s.set_constant_velocity(true);
     s.set_conserve_energy(true);
     s.set_physics(true);
