@@ -24,6 +24,7 @@ namespace {
 using namespace ride_detail;
 
 constexpr double kRadiansPerDegree = angles::kTrackPi / 180;
+constexpr std::size_t kMostFitSamples = 4000;
 
 // One place where the lateral figure is fitted: its segment's first point, how
 // far along it (the roll is (1 - t) r_i + t r_i+1), and the force there.
@@ -56,7 +57,12 @@ std::vector<FitPoint> fit_points(const Track& track, const SpeedModel& speed,
     const int n = track.num_points();
     std::vector<FitPoint> fit;
     fit.reserve(ride.samples.size() + 2 * static_cast<std::size_t>(n));
-    for (const RideSample& s : ride.samples) {
+    // At most about kMostFitSamples samples, evenly spread: they are 0.1 m
+    // apart, far closer than the rolls can change, and a long ring would
+    // otherwise make the fit slow.
+    const std::size_t stride = ride.samples.size() / kMostFitSamples + 1;
+    for (std::size_t k = 0; k < ride.samples.size(); k += stride) {
+        const RideSample& s = ride.samples[k];
         if (!s.at_corner) {
             const track_math::Segment seg = track_math::segment_of(s.u, n);
             add_fit_point(fit, seg.i, seg.t, s);
