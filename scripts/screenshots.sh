@@ -72,7 +72,8 @@ for file in data/examples/*.looptide; do
     fi
     keep_and_close "$name"
 done
-# The twisting drop from the front car, a second after it starts up the lift.
+# The twisting drop from the front car, a second after it starts: riding its
+# analysed speeds, it is rolling over on the way down.
 open_example twisting-drop
 click $((30 + 10)) $((525 + 10))  # "Look from Car"
 click $((225 + 95)) $((525 + 25)) # "Animate"

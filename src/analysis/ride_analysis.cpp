@@ -160,18 +160,23 @@ void analyse_ride(const Track& track, const SpeedModel& speed, double spacing, R
     out.corners.clear();
     out.point_distances.assign(static_cast<std::size_t>(n), 0.0);
     out.summary = RideSummary{};
+    out.refusal = RideRefusal::none;
     measure_ring(track, out.measure);
     const double ring = out.measure.back().distance;
-    if (!(ring > 0) || !std::isfinite(ring) || !(spacing > 0) || !std::isfinite(spacing)) {
+    if (!std::isfinite(ring)) {
+        refuse(out, RideRefusal::track_too_large);
+        return;
+    }
+    if (!(ring > 0) || !(spacing > 0) || !std::isfinite(spacing)) {
         out.samples.clear();
         return;
     }
     for (int i = 1; i < n; ++i) {
         out.point_distances[static_cast<std::size_t>(i)] = measure_distance(out.measure, i);
     }
-    const double step = std::max(spacing, ring / kMaxRideSamples);
-    const auto count =
-        static_cast<long>(std::min(places_round_ring(ring, step), double(kMaxRideSamples)));
+    const RingSampling sampling = ring_sampling(ring, spacing);
+    const double step = sampling.step;
+    const long count = sampling.count;
     // Room to spare, so that a drag that lengthens the ring a little reuses it.
     const auto wanted = static_cast<std::size_t>(count);
     if (wanted > out.samples.capacity()) {
@@ -179,12 +184,16 @@ void analyse_ride(const Track& track, const SpeedModel& speed, double spacing, R
     }
     out.samples.resize(wanted); // the samples kept are overwritten below, not cleared first
 
-    // First the parameters and heights: energy is measured from the highest point.
+    // First the parameters and heights: energy is measured from the highest
+    // sample, as ring_highest finds it for the animation.
     const track_math::Curve curve = track_math::curve_of(track);
     const double highest = place_samples(curve, out.measure, step, out.samples);
     const SpeedContext context = speed_context(speed, highest);
     fill_samples(curve, context, step, out);
     summarise(curve, context, out);
+    if (const RideRefusal refusal = refusal_of(out); refusal != RideRefusal::none) {
+        refuse(out, refusal);
+    }
 }
 
 void analyse_ride(const Track& track, const SpeedModel& speed, RideAnalysis& out) {

@@ -7,16 +7,13 @@
 #include <vector>
 
 #include "track/point3.h"
+#include "track/ride_motion.h"
 #include "track/ring_measure.h"
 #include "track/track.h"
 
-// Standard gravity, m/s^2. One world unit is one metre and y is up.
-constexpr double kGravity = 9.80665;
-// The distance between samples along the track, in metres, unless the ring
-// would then need more than kMaxRideSamples: then the ring is split evenly
-// into kMaxRideSamples pieces.
-constexpr double kRideSampleSpacing = 0.1;
-constexpr long kMaxRideSamples = 1'000'000;
+// The samples' spacing, kRideSampleSpacing, and their most, kMaxRideSamples,
+// are in track/ride_motion.h: the animation finds the highest sample as the
+// analysis does.
 
 // How the train moves: the car controls, read as a physical model. With
 // constant_velocity on, a frictionless train crossing the highest point at
@@ -46,7 +43,9 @@ struct RideSample {
     double lateral_g = 0.0;
     double longitudinal_g = 0.0;
     // The sample lies at a corner (a kink in the direction): its G figures
-    // are left out of the summary's extremes.
+    // are left out of the summary's extremes, as are those of a sample whose
+    // front is (within a millionth) vertical, where the bank turns nothing and
+    // the frame is decided by rounding.
     bool at_corner = false;
 };
 
@@ -80,6 +79,12 @@ struct RideSummary {
     int inversions = 0;     // separate stretches where Up points below the horizon
 };
 
+// Why a ride has no figures though its track has points: it is too large to
+// measure, or its speeds or forces pass what a double holds.
+enum class RideRefusal { none, track_too_large, speed_too_large, speed_too_small };
+// The refusal as a phrase ("the speed is too large to analyse"); empty for none.
+const char* refusal_phrase(RideRefusal refusal);
+
 struct RideAnalysis {
     std::vector<RideSample> samples;     // in order along the ring, the first at distance 0
     std::vector<Corner> corners;         // in order of distance
@@ -89,11 +94,15 @@ struct RideAnalysis {
     // with their chord sums, closed back to the start); kept so that a warm
     // analysis reuses its storage. An analysis built by hand may leave it empty.
     std::vector<MeasureSample> measure;
+    // Not none: the analysis refused the ride; no samples, no corners and an
+    // all-zero summary.
+    RideRefusal refusal = RideRefusal::none;
 };
 
 // Analyses the ride on `track` under `speed`, reusing the storage of `out` so
 // that repeated calls (following a drag) do not allocate once warm. A track of
-// zero or non-finite length gives no samples and an all-zero summary.
+// zero length gives no samples and an all-zero summary; so does one the
+// analysis refuses (see RideRefusal), with the refusal set.
 void analyse_ride(const Track& track, const SpeedModel& speed, RideAnalysis& out);
 RideAnalysis analyse_ride(const Track& track, const SpeedModel& speed);
 // The same with samples every `spacing` metres (finite, > 0) instead of
@@ -116,11 +125,14 @@ double distance_at(const RideAnalysis& analysis, float u);
 // when the analysis has no points.
 int nearest_point(const RideAnalysis& analysis, double distance);
 
-// The bank, in degrees within [-180, 180], for each control point (u = i) that
-// makes the lateral G there zero under `speed`, keeping the riders pressed into
-// their seats where that is possible. Setting point i's roll to its figure
-// changes only the frame at u = i (the roll there is point i's own), never
-// positions or speeds. A point whose direction is vertical, or where the
-// riders feel no force across the track, keeps its own roll. Empty for a
-// track without length.
+// The bank, in degrees within [-180, 180], for each control point (u = i),
+// chosen for all points together so that the lateral G over every sample of
+// the ring that is no corner (and at each point as the curve arrives and
+// leaves) is as small as the track allows: least squares, then reweighted
+// towards the smallest largest figure, never worse than the rolls as they
+// are. Each point keeps its side of +-90 degrees: a roll within +-90 stays
+// within it, so no inversion is added and riders in airtime stay in their
+// seats' way up, and a roll beyond stays beyond. Rolls change frames only,
+// never positions or speeds. Empty for a track the analysis gives no samples
+// for.
 std::vector<double> level_banking(const Track& track, const SpeedModel& speed);

@@ -2,13 +2,12 @@
 // from each segment's cubic, the forces at one parameter, and the summary pass.
 #pragma once
 
+#include <cmath>
+
 #include "analysis/ride_analysis.h"
 #include "track/track_math.h"
 
 namespace ride_detail {
-
-// The animation's parameter rate: 0.02 of the curve parameter per 34 ms step.
-constexpr double kParameterRate = 0.02 / 0.034;
 
 // One segment's cubic per coordinate: P(t) = c0 + c1 t + c2 t^2 + c3 t^3,
 // with t in [0, 1] and u = i + t, so derivatives by t are those by u.
@@ -52,12 +51,25 @@ Motion fill_sample(const track_math::Curve& curve, const SpeedContext& speed, fl
                    double t, RideSample& sample);
 
 // The distance of parameter u (in [0, n]) on the chord sums of the measure.
-double measure_distance(const std::vector<MeasureSample>& measure, double u);
+inline double measure_distance(const std::vector<MeasureSample>& measure, double u) {
+    return ring_distance_at(measure, u);
+}
 
 // Fills `out.summary` from the samples, corners and measure already in `out`,
 // with the G figures at each control point that is no corner, as the curve
 // arrives there and as it leaves, in the extremes: a Cardinal, B-spline or
 // Bezier curve's turning can change abruptly there, between two samples.
 void summarise(const track_math::Curve& curve, const SpeedContext& speed, RideAnalysis& out);
+
+// Why the analysis in `ride` (its samples and summary filled) must be refused,
+// or none; and the refusal itself: everything emptied, the reason kept.
+RideRefusal refusal_of(const RideAnalysis& ride);
+void refuse(RideAnalysis& ride, RideRefusal refusal);
+
+// Whether a sample's front is vertical (within a millionth): there the bank
+// turns nothing and the frame is decided by rounding.
+inline bool vertical_front(const RideSample& s) {
+    return !(std::hypot(s.front.x, s.front.z) > 1e-6);
+}
 
 } // namespace ride_detail

@@ -116,16 +116,12 @@ Pace pace(const SpeedContext& speed, const CurveMotion& m, const RideSample& sam
         p.dv = rate > 0 ? kParameterRate * dot(m.second, m.along) / rate
                         : 0.0; // d|P'|/ds times the rate
     } else if (speed.model.conserve_energy) {
-        const double vc = speed.model.velocity;
-        p.v = std::sqrt(vc * vc + 2 * kGravity * std::max(0.0, speed.highest - sample.position.y));
+        p.v = frictionless_speed(speed.model.velocity, speed.highest, sample.position.y);
         // v dv/ds = -g dy/ds along the car's front, exactly, so the
         // tangential acceleration cancels gravity's pull along the track.
         p.dv = -kGravity * sample.front.y / p.v;
     } else {
         p.v = speed.model.velocity;
-    }
-    if (!std::isfinite(p.v) || !std::isfinite(p.dv)) {
-        return Pace{};
     }
     return p;
 }
@@ -140,9 +136,8 @@ void set_forces(const Point3& bend, const Pace& p, RideSample& sample) {
     const double dv = p.dv;
     const Point3 across = bend - dot(bend, sample.front) * sample.front;
     const Point3 f = (v * v) * across + (v * dv) * sample.front + Point3{0.0, kGravity, 0.0};
-    const auto in_g = [](double value) {
-        return std::isfinite(value) ? value * (1 / kGravity) : 0.0;
-    };
+    // A figure past what a double holds stays so: the analysis refuses the ride.
+    const auto in_g = [](double value) { return value * (1 / kGravity); };
     sample.vertical_g = in_g(dot(f, sample.up));
     sample.lateral_g = in_g(dot(f, sample.left));
     sample.longitudinal_g = in_g(dot(f, sample.front));

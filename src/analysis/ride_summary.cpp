@@ -68,24 +68,6 @@ Extreme biggest_drop(const std::vector<RideSample>& s, std::size_t lowest) {
     return best;
 }
 
-} // namespace
-
-double measure_distance(const std::vector<MeasureSample>& m, double u) {
-    const auto after = std::lower_bound(m.begin(), m.end(), u,
-                                        [](const MeasureSample& s, double v) { return s.u < v; });
-    if (after == m.begin()) {
-        return 0.0;
-    }
-    if (after == m.end()) {
-        return m.back().distance;
-    }
-    const MeasureSample& a = *(after - 1);
-    const double f = (u - a.u) / (static_cast<double>(after->u) - a.u);
-    return a.distance + f * (after->distance - a.distance);
-}
-
-namespace {
-
 // The time from sample k to the next, the ring's closing stretch back to
 // the first sample included.
 double time_after(const SpeedContext& speed, const RideAnalysis& out, std::size_t k) {
@@ -127,7 +109,7 @@ std::size_t walk_samples(const SpeedContext& speed, const RideAnalysis& out, For
         if (a.up.y < 0 && !(before.up.y < 0)) {
             ++inversions;
         }
-        if (!a.at_corner) {
+        if (!a.at_corner && !vertical_front(a)) {
             forces.offer(a);
             if (a.vertical_g < 0) {
                 sum.airtime_s += 0.5 * (previous_time + time);
@@ -158,6 +140,9 @@ void offer_points(const track_math::Curve& curve, const SpeedContext& speed,
         at.distance = out.point_distances[static_cast<std::size_t>(i)];
         at.position = curve.position_at(static_cast<float>(i));
         fill_sample(curve, speed, static_cast<float>(i), (i + points - 1) % points, 1.0, at);
+        if (vertical_front(at)) {
+            continue; // the frame there is rounding's choice: the samples beside it tell
+        }
         forces.offer(at);
         fill_sample(curve, speed, static_cast<float>(i), i, 0.0, at);
         forces.offer(at);

@@ -2,6 +2,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
@@ -25,6 +26,9 @@ constexpr int kRowHeight = 16;
 constexpr int kSummaryFont = 12;
 constexpr int kButtonWidth = 170;
 constexpr int kButtonHeight = 22;
+// "Ride these speeds" with its line, and the note under it.
+constexpr int kRideRows = 2;
+constexpr int kRideButtonWidth = 150;
 
 // What each plot shows. A plot with guides draws its curve red past them.
 struct PlotKind {
@@ -135,6 +139,7 @@ struct AnalysisWindow::Layout {
     PixelRect plots[kPlots];
     int numbers_y = 0; // the distance numbers' row
     int points_y = 0;  // the control points' row
+    int ride_y = 0;    // the ride button's row, then the note's
     int summary_y = 0; // the summary's first row
     int column_x[2] = {0, 0};
 };
@@ -149,6 +154,16 @@ AnalysisWindow::AnalysisWindow() : Fl_Double_Window(kWidth, kHeight, "Ride analy
             }
         },
         this);
+    ride_button_ = new Fl_Check_Button(0, 0, kRideButtonWidth, kRowHeight, "Ride these speeds");
+    ride_button_->callback(
+        [](Fl_Widget* button, void* data) {
+            auto* self = static_cast<AnalysisWindow*>(data);
+            if (self->ride_speeds_) {
+                self->ride_speeds_(static_cast<Fl_Check_Button*>(button)->value() != 0);
+            }
+            self->redraw();
+        },
+        this);
     end();
     resizable(this); // closing it (its button, or Escape) hides it, as any window's callback does
     size_range(kMinWidth, kMinHeight);
@@ -161,6 +176,7 @@ void AnalysisWindow::show_analysis(const RideAnalysis& analysis) {
     analysis_.corners = analysis.corners;
     analysis_.point_distances = analysis.point_distances;
     analysis_.summary = analysis.summary;
+    analysis_.refusal = analysis.refusal;
     const size_t n = analysis.samples.size();
     distances_.resize(n);
     for (auto& series : series_) {
@@ -208,7 +224,8 @@ AnalysisWindow::Layout AnalysisWindow::layout() const {
     // From the bottom up: the button in the summary's last row, the summary,
     // the distance and point rows; the plots share what is left.
     l.summary_y = h() - kBottom - kButtonHeight - (kSummaryRows - 1) * kRowHeight;
-    const int plots_bottom = l.summary_y - kAxisRows;
+    l.ride_y = l.summary_y - kRideRows * kRowHeight - 4;
+    const int plots_bottom = l.ride_y - kAxisRows;
     const int plots_height = plots_bottom - kTop - kPlots * kHeader;
     int y = kTop;
     for (int i = 0; i < kPlots; ++i) {
@@ -240,6 +257,7 @@ void AnalysisWindow::resize(int x, int y, int w, int h) {
     Fl_Double_Window::resize(x, y, w, h);
     const Layout l = layout();
     bank_button_->resize(l.column_x[1], h - kBottom - kButtonHeight, kButtonWidth, kButtonHeight);
+    ride_button_->resize(l.column_x[0], l.ride_y, kRideButtonWidth, kRowHeight);
 }
 
 int AnalysisWindow::handle(int event) {
@@ -282,6 +300,7 @@ void AnalysisWindow::draw() {
     Fl_Double_Window::draw(); // the background and the button
     const Layout l = layout();
     draw_plots(l);
+    draw_ride_rows(l);
     draw_summary(l);
 }
 
@@ -296,6 +315,34 @@ Scale AnalysisWindow::value_scale(int plot, const PixelRect& r) const {
     }
     const double pad = 0.08 * std::max(span.high - span.low, 1.0);
     return Scale(kind.g_levels ? span.low - pad : span.low, span.high + pad, r.bottom(), r.y);
+}
+
+void AnalysisWindow::show_ride_speeds(bool on) {
+    if ((ride_button_->value() != 0) != on) {
+        ride_button_->value(on ? 1 : 0);
+        redraw();
+    }
+}
+
+void AnalysisWindow::show_note(const std::string& note) {
+    if (note != note_) {
+        note_ = note;
+        redraw();
+    }
+}
+
+std::string AnalysisWindow::ride_line() const {
+    return ride_button_->value() != 0
+               ? std::string()
+               : "Off: the train on screen follows the car controls' simpler rule.";
+}
+
+void AnalysisWindow::draw_ride_rows(const Layout& l) {
+    fl_font(FL_HELVETICA, kSummaryFont);
+    fl_color(FL_BLACK);
+    const int baseline = l.ride_y + kRowHeight - 4;
+    fl_draw(ride_line().c_str(), l.column_x[0] + kRideButtonWidth + 12, baseline);
+    fl_draw(note_.c_str(), l.column_x[0], baseline + kRowHeight);
 }
 
 void AnalysisWindow::draw_plots(const Layout& l) {
@@ -314,8 +361,11 @@ void AnalysisWindow::draw_plots(const Layout& l) {
         fl_font(FL_HELVETICA, FL_NORMAL_SIZE);
         fl_color(FL_BLACK);
         const PixelRect& middle = l.plots[1];
-        fl_draw("The track has no length to analyse.", middle.x, middle.y, middle.w, middle.h,
-                FL_ALIGN_CENTER);
+        const std::string refused = std::string("Looptide cannot analyse this ride: ") +
+                                    refusal_phrase(analysis_.refusal) + ".";
+        fl_draw(analysis_.refusal == RideRefusal::none ? "The track has no length to analyse."
+                                                       : refused.c_str(),
+                middle.x, middle.y, middle.w, middle.h, FL_ALIGN_CENTER);
         return;
     }
     draw_distance_numbers(l.numbers_y, bottom, x, x_ticks);

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "analysis/ride_analysis.h"
@@ -15,6 +16,7 @@
 #include "track/range.h"
 
 class Fl_Button;
+class Fl_Check_Button;
 
 class AnalysisWindow : public Fl_Double_Window {
 public:
@@ -44,6 +46,13 @@ public:
     void on_select_point(std::function<void(int point)> f) { select_point_ = std::move(f); }
     // The "Bank for level riding" button calls `f`.
     void on_bank_for_level_riding(std::function<void()> f) { bank_ = std::move(f); }
+    // The "Ride these speeds" button calls `f` with its new state.
+    void on_ride_speeds(std::function<void(bool on)> f) { ride_speeds_ = std::move(f); }
+    // Shows whether the animation rides these speeds (the button's state,
+    // without calling on_ride_speeds); off, a line says what it follows.
+    void show_ride_speeds(bool on);
+    // A line under the button, such as what banking left (empty: none).
+    void show_note(const std::string& note);
     // Every key the focused button does not take is offered once to `f`, the
     // owner's key handler, which returns nonzero when it took the key: so the
     // editor's keys work here too, F2 among them. Escape, which no one takes,
@@ -64,6 +73,10 @@ public:
     PixelRect plot_area(int plot) const;
     int x_of(double distance) const;
     Fl_Button& bank_button() const { return *bank_button_; }
+    Fl_Check_Button& ride_button() const { return *ride_button_; }
+    // The line beside the ride button, and the note under it, as drawn.
+    std::string ride_line() const;
+    const std::string& note() const { return note_; }
 
 private:
     struct Layout;
@@ -75,9 +88,10 @@ private:
     void draw_plot(int plot, const PixelRect& r, const Scale& x, const Ticks& x_ticks) const;
     void draw_curve(int plot, const PixelRect& r, const Scale& x, const Scale& y) const;
     void draw_summary(const Layout& l) const;
+    void draw_ride_rows(const Layout& l);
 
-    // The analysis without its samples (corners, point distances, summary),
-    // as nearest_point reads it.
+    // The analysis without its samples (corners, point distances, summary,
+    // refusal), as nearest_point reads it.
     RideAnalysis analysis_;
     // The plotted figures of each sample, one array each, so that a draw reads
     // 8 bytes per sample and figure rather than whole samples.
@@ -90,6 +104,9 @@ private:
     int car_column_ = -1; // the column the car's line was last drawn at, or -1
 
     Fl_Button* bank_button_ = nullptr; // owned by the window, as a child
+    Fl_Check_Button* ride_button_ = nullptr;
+    std::string note_;
+    std::function<void(bool)> ride_speeds_;
     std::function<void(int)> select_point_;
     std::function<void()> bank_;
     std::function<int(int)> key_;

@@ -7,6 +7,7 @@
 #include "analysis/ride_analysis.h"
 #include "app/message_text.h"
 #include "app/scene_file.h"
+#include "app/speed_model.h"
 #include "document/design_file.h"
 #include "document/ride_report.h"
 #include "document/track_table.h"
@@ -40,7 +41,9 @@ void report_failure(const std::string& sentence) {
 }
 
 int run_export(const CommandLine& command) {
-    if (Failure bad = check_table_spacing(command.spacing, command.spacing_text.value_or(""))) {
+    const double spacing = command.spacing ? command.spacing->value : kDefaultTableSpacing;
+    if (Failure bad =
+            check_table_spacing(spacing, command.spacing ? command.spacing->text : std::string())) {
         report_failure(*bad + ".");
         return 1;
     }
@@ -49,7 +52,7 @@ int run_export(const CommandLine& command) {
         !other_than_design(command, "export the track table")) {
         return 1;
     }
-    if (Failure failure = export_track_table(design.track, command.spacing, command.output)) {
+    if (Failure failure = export_track_table(design.track, spacing, command.output)) {
         report_failure(*failure);
         return 1;
     }
@@ -73,19 +76,22 @@ int run_ride_report(const CommandLine& command) {
     if (!read_reported(command.design, design)) {
         return 1;
     }
-    SpeedModel model{design.constant_velocity, design.conserve_energy,
-                     design.speed * kVelocitySliderScale};
-    if (command.speed_text) {
-        // A finite number of at least 0; the speed is read here, not as a
-        // usage error, so that text that is no number fails as a bad value does.
-        model.velocity = parse_number(*command.speed_text).value_or(-1.0);
+    SpeedModel model =
+        speed_model_of(design.constant_velocity, design.conserve_energy, design.speed);
+    if (command.speed) {
+        model.velocity = command.speed->value;
         if (!std::isfinite(model.velocity) || model.velocity < 0.0) {
-            report_failure("the speed \"" + *command.speed_text +
+            report_failure("the speed \"" + command.speed->text +
                            "\" is not a number of metres per second of at least 0.");
             return 1;
         }
     }
     const RideAnalysis ride = analyse_ride(design.track, model);
+    if (ride.refusal != RideRefusal::none) {
+        report_failure(std::string("Cannot analyse the ride of ") + command.design + ": " +
+                       refusal_phrase(ride.refusal) + ".");
+        return 1;
+    }
     if (!command.output.empty()) {
         if (!other_than_design(command, "write the forces")) {
             return 1;
@@ -95,6 +101,13 @@ int run_ride_report(const CommandLine& command) {
             return 1;
         }
     }
-    std::fputs(ride_summary_json(ride, model).c_str(), stdout);
+    // A summary that does not reach standard output (a full disk, a closed
+    // stream) is a failure, not a report.
+    const std::string summary = ride_summary_json(ride, model);
+    if (std::fwrite(summary.data(), 1, summary.size(), stdout) != summary.size() ||
+        std::fflush(stdout) != 0) {
+        report_failure("Cannot write the ride's summary to standard output.");
+        return 1;
+    }
     return 0;
 }

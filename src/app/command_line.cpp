@@ -9,6 +9,7 @@
 #include <string_view>
 #include <utility>
 
+#include "analysis/ride_analysis.h"
 #include "app/keys.h"
 #include "document/track_table.h"
 
@@ -42,10 +43,10 @@ std::string unusable_name(const std::string& name, const char* what) {
 // A place for what an argument gives: a file name (checked usable), or an
 // option's value, kept as written.
 struct Slot {
-    const char* name;                  // the option; empty for a file name
-    std::string* file;                 // where a file name goes, or null
-    std::optional<std::string>* value; // where an option's value goes, or null
-    const char* what;                  // a file's kind ("design"), or what an option's value is
+    const char* name;                   // the option; empty for a file name
+    std::string* file;                  // where a file name goes, or null
+    std::optional<NumberOption>* value; // where an option's number goes, or null
+    const char* what;                   // a file's kind ("design"), or what an option's value is
 };
 
 // Reads the arguments after a command's own option (args[0]) into their
@@ -80,7 +81,14 @@ std::string walk_arguments(const std::vector<std::string>& args, const std::vect
             return args[0] + " needs " + files_wanted;
         }
         if (slot->file == nullptr) {
-            *slot->value = args[i];
+            // One policy for every number option: text that is no number is a
+            // usage error; a number out of range is refused when it is used.
+            const std::optional<double> number = parse_number(args[i]);
+            if (!number) {
+                return std::string(slot->name) + " needs " + slot->what + ", not \"" + args[i] +
+                       "\"";
+            }
+            *slot->value = NumberOption{*number, args[i]};
         } else if (std::string wrong = unusable_name(args[i], slot->what); !wrong.empty()) {
             return wrong;
         } else {
@@ -94,23 +102,11 @@ std::string walk_arguments(const std::vector<std::string>& args, const std::vect
 CommandLine parse_export(const std::vector<std::string>& args) {
     CommandLine c;
     c.action = CommandLine::Action::export_track;
-    c.spacing = kDefaultTableSpacing;
     const std::string wrong =
-        walk_arguments(args, {{"--spacing", nullptr, &c.spacing_text, "a number of metres"}},
+        walk_arguments(args, {{"--spacing", nullptr, &c.spacing, "a number of metres"}},
                        {{"", &c.design, nullptr, "design"}, {"", &c.output, nullptr, "output"}},
                        "a design file and an output file");
-    if (!wrong.empty()) {
-        return usage_error(wrong);
-    }
-    if (!c.spacing_text) {
-        return c;
-    }
-    const std::optional<double> spacing = parse_number(*c.spacing_text);
-    if (!spacing) {
-        return usage_error("--spacing needs a number of metres, not \"" + *c.spacing_text + "\"");
-    }
-    c.spacing = *spacing;
-    return c;
+    return wrong.empty() ? c : usage_error(wrong);
 }
 
 // --export-scene DESIGN OUT.glb
@@ -123,14 +119,13 @@ CommandLine parse_export_scene(const std::vector<std::string>& args) {
     return wrong.empty() ? c : usage_error(wrong);
 }
 
-// --ride-report DESIGN [--speed M/S] [--forces OUT.csv]. The speed is read
-// when the report runs: one that is no number fails as a bad value does.
+// --ride-report DESIGN [--speed M/S] [--forces OUT.csv].
 CommandLine parse_ride_report(const std::vector<std::string>& args) {
     CommandLine c;
     c.action = CommandLine::Action::ride_report;
     const std::string wrong =
         walk_arguments(args,
-                       {{"--speed", nullptr, &c.speed_text, "a number of metres per second"},
+                       {{"--speed", nullptr, &c.speed, "a number of metres per second"},
                         {"--forces", &c.output, nullptr, "forces"}},
                        {{"", &c.design, nullptr, "design"}}, "one design file");
     return wrong.empty() ? c : usage_error(wrong);
@@ -143,12 +138,15 @@ std::optional<double> parse_number(const std::string& text) {
         std::isspace(static_cast<unsigned char>(text.back()))) {
         return std::nullopt;
     }
+    if (text.find_first_of("xX") != std::string::npos) {
+        return std::nullopt; // hexadecimal, which strtod would read
+    }
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (*end != '\0' || std::isnan(value)) {
         return std::nullopt;
     }
-    return value;
+    return value == 0.0 ? 0.0 : value;
 }
 
 CommandLine parse_command_line(const std::vector<std::string>& args) {
@@ -194,6 +192,26 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     return c;
 }
 
+namespace {
+
+// A limit as the usage text writes it: 0.5, 0.05, 10.
+std::string limit_text(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+// A count with its thousands grouped: 10,000,000.
+std::string grouped(long count) {
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3) {
+        digits.insert(static_cast<std::size_t>(at), ",");
+    }
+    return digits;
+}
+
+} // namespace
+
 std::string usage_text() {
     return "Usage:\n"
            "  looptide [FILE]\n"
@@ -201,8 +219,10 @@ std::string usage_text() {
            "  looptide --export-track DESIGN OUT [--spacing METRES]\n"
            "      Writes the track of DESIGN to OUT as a tab-separated track table\n"
            "      (No., PosX..Z, FrontX..Z, LeftX..Z, UpX..Z; metres, y up), one row\n"
-           "      every METRES along the track (default 0.5, from 0.05 to 10; at most\n"
-           "      10,000,000 rows). Needs no display.\n"
+           "      every METRES along the track (default " +
+           limit_text(kDefaultTableSpacing) + ", from " + limit_text(kMinTableSpacing) + " to " +
+           limit_text(kMaxTableSpacing) + "; at most\n      " + grouped(kMaxTableRows) +
+           " rows). Needs no display.\n"
            "  looptide --export-scene DESIGN OUT.glb\n"
            "      Writes the scene of DESIGN to OUT.glb as binary glTF 2.0: the ground,\n"
            "      the rails, the ties, the train and the light, with one lap of the\n"
@@ -212,7 +232,9 @@ std::string usage_text() {
            "      vertical, lateral and longitudinal G extremes, airtime, inversions\n"
            "      and corners, under the design's own speed settings, with the Coaster\n"
            "      Velocity M/S (metres per second) when given. --forces writes speed\n"
-           "      and G-forces every 0.1 m as CSV. Needs no display.\n"
+           "      and G-forces every " +
+           limit_text(kRideSampleSpacing) +
+           " m as CSV. Needs no display.\n"
            "  looptide --help       Shows this text.\n"
            "  looptide --version    Shows the version.\n"
            "\n"

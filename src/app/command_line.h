@@ -7,21 +7,28 @@
 #include <string>
 #include <vector>
 
+// A number option as given: its value and the text it was read from (for
+// messages that quote it: 1e400 reads as infinity).
+struct NumberOption {
+    double value = 0.0;
+    std::string text;
+};
+
 struct CommandLine {
     enum class Action { edit, help, version, export_track, export_scene, ride_report, usage_error };
 
     Action action = Action::edit;
-    std::string design;   // the file to open (empty: none), or the design to read
-    std::string output;   // export: the table or scene; ride report: the forces (empty: none)
-    double spacing = 0.0; // export: metres between rows
-    std::optional<std::string> spacing_text; // export: the spacing as written, when given
-    std::optional<std::string> speed_text;   // ride report: the speed as written, when given
-    std::string error;                       // usage_error: what was wrong, one line
+    std::string design;                  // the file to open (empty: none), or the design to read
+    std::string output;                  // export: the table or scene; ride report: the forces (empty: none)
+    std::optional<NumberOption> spacing; // export: metres between rows, when given
+    std::optional<NumberOption> speed;   // ride report: the Coaster Velocity in m/s, when given
+    std::string error;                   // usage_error: what was wrong, one line
 };
 
 // A number written as a decimal number and nothing else, spaces included;
-// empty when the text is not one (NaN is not). A number too large or too
-// small for a double reads as infinity or zero, for a range check to refuse.
+// empty when the text is not one (NaN and hexadecimal such as 0x10 are not).
+// A number too large or too small for a double reads as infinity or zero, for
+// a range check to refuse; -0 reads as 0.
 std::optional<double> parse_number(const std::string& text);
 
 // argv[1..] without the program's name.

@@ -37,6 +37,8 @@ const std::vector<KeyCommand> kKeys = {
      [](MainWindow& w) { w.file_commands().export_track_table(); }},
     {'e', FL_CTRL | FL_SHIFT, "Ctrl+Shift+E", "export the scene with one lap of the ride (glTF)",
      [](MainWindow& w) { w.file_commands().export_scene(); }},
+    {'b', FL_CTRL, "Ctrl+B", "bank the track for level riding",
+     [](MainWindow& w) { w.bank_for_level_riding(); }},
     {FL_F + 1, 0, "F1", "help on the keys and the mouse",
      [](MainWindow& w) { w.file_commands().help(); }},
     {FL_F + 2, 0, "F2", "the ride analysis: speed and G-forces along the track (again: close it)",

@@ -8,11 +8,14 @@
 #include <FL/Fl_Value_Slider.H>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "app/controls.h"
 #include "app/keys.h"
+#include "app/speed_model.h"
 #include "scene/ranges.h"
 #include "view/coaster_window.h"
 
@@ -162,6 +165,9 @@ void MainWindow::on_document_change(Document::Change change) {
     if (label() == nullptr || title != label()) {
         copy_label(title.c_str());
     }
+    if (!banking_) {
+        bank_note_.clear();
+    }
     show_analysis();
     // Until a file is in use the window closes as any other; from then on it
     // asks first about unsaved changes.
@@ -179,8 +185,7 @@ void MainWindow::close_cb(Fl_Widget*, void* data) {
 
 SpeedModel MainWindow::speed_model() const {
     const Train& train = document_->scene().train();
-    return {train.constant_velocity, train.conserve_energy,
-            train.base_speed * kVelocitySliderScale};
+    return speed_model_of(train.constant_velocity, train.conserve_energy, train.base_speed);
 }
 
 void MainWindow::toggle_analysis() {
@@ -197,6 +202,10 @@ void MainWindow::toggle_analysis() {
             view_->redraw();
         });
         analysis_window_->on_bank_for_level_riding([this] { bank_for_level_riding(); });
+        analysis_window_->on_ride_speeds([this](bool on) {
+            document_->end_merging();
+            document_->edit([on](Scene& s) { s.set_physics(on); });
+        });
         analysis_window_->on_key([this](int key) { return run_key(key, Fl::event_state()); });
     }
     // Beside this window, as far as the screen allows.
@@ -212,6 +221,8 @@ void MainWindow::show_analysis() {
     }
     analyse_ride(document_->scene().track(), speed_model(), ride_);
     analysis_window_->show_analysis(ride_);
+    analysis_window_->show_ride_speeds(document_->scene().train().physics);
+    analysis_window_->show_note(bank_note_);
     show_car();
 }
 
@@ -221,14 +232,37 @@ void MainWindow::show_car() {
     }
 }
 
+namespace {
+
+// "Banked for level riding: the largest lateral G is now 0.42 g (was 1.80 g)."
+std::string bank_note(const RideAnalysis& before, const RideAnalysis& after) {
+    if (after.samples.empty()) {
+        return {};
+    }
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Banked for level riding: the largest lateral G is now %.2f g (was %.2f g).",
+                  std::abs(after.summary.lateral_max_abs.value),
+                  std::abs(before.summary.lateral_max_abs.value));
+    return text;
+}
+
+} // namespace
+
 void MainWindow::bank_for_level_riding() {
     const SpeedModel model = speed_model();
-    document_->edit([&model](Scene& s) {
+    const RideAnalysis before = analyse_ride(document_->scene().track(), model);
+    document_->end_merging();
+    banking_ = true;
+    document_->edit([&](Scene& s) {
         const std::vector<double> rolls = level_banking(s.track(), model);
         for (std::size_t i = 0; i < rolls.size(); ++i) {
             s.track().point(static_cast<int>(i)).roll = rolls[i];
         }
+        bank_note_ = bank_note(before, analyse_ride(s.track(), model));
     });
+    banking_ = false;
+    show_analysis(); // with the note, also when banking changed nothing
     roll_->value(shown_roll(document_->scene()));
     view_->redraw();
 }

@@ -7,6 +7,7 @@
 #include <FL/Fl_Double_Window.H>
 
 #include <memory>
+#include <string>
 
 #include "analysis/ride_analysis.h"
 #include "app/analysis_window.h"
@@ -33,6 +34,11 @@ public:
     // design, or hides it again.
     void toggle_analysis();
     AnalysisWindow* analysis_window() { return analysis_window_.get(); } // null until F2
+    // Ctrl+B and the analysis window's button: sets every control point's
+    // bank, together, so that riders feel as little sideways force as the
+    // track allows (see level_banking): one edit. The analysis window then
+    // says the largest lateral G left.
+    void bank_for_level_riding();
     // Hides the analysis window too, so that the program ends with this one.
     void hide() override;
     // Sets the controls that show the design from the scene (tension, speed,
@@ -49,9 +55,6 @@ private:
     // is now, and the front car's place in it.
     void show_analysis();
     void show_car();
-    // Sets every control point's bank so that riders feel no sideways force
-    // there: one edit.
-    void bank_for_level_riding();
     SpeedModel speed_model() const;
     // Runs the key table's command for `key` with the modifiers in `state`,
     // pressed in this window or the analysis window: 1 if there is one, else 0.
@@ -67,7 +70,9 @@ private:
     Fl_Check_Button* conserve_energy_ = nullptr;
     Fl_Value_Slider* velocity_ = nullptr;
     std::unique_ptr<AnalysisWindow> analysis_window_;
-    RideAnalysis ride_; // what the analysis window shows, its storage reused
+    RideAnalysis ride_;     // what the analysis window shows, its storage reused
+    std::string bank_note_; // what the last banking left, until the next other edit
+    bool banking_ = false;
 };
 
 // Builds the main window "Looptide" at (10, 10), 700 x 600, with its 23

@@ -43,7 +43,7 @@ Design::Design() : Design(Scene()) {}
 Design::Design(const Scene& scene)
     : track(scene.track()), light(scene.light()), cars(scene.train().cars),
       speed(scene.train().base_speed), constant_velocity(scene.train().constant_velocity),
-      conserve_energy(scene.train().conserve_energy) {
+      conserve_energy(scene.train().conserve_energy), physics(scene.train().physics) {
     generators.reserve(scene.num_generators());
     for (int g = 0; g < scene.num_generators(); ++g) {
         generators.push_back(scene.generator(g).position());
@@ -61,7 +61,7 @@ bool operator==(const Design& a, const Design& b) {
     }
     return same_track(a.track, b.track) && same_bits(a.light, b.light) && a.cars == b.cars &&
            same_bits(a.speed, b.speed) && a.constant_velocity == b.constant_velocity &&
-           a.conserve_energy == b.conserve_energy;
+           a.conserve_energy == b.conserve_energy && a.physics == b.physics;
 }
 
 void apply(const Design& design, Scene& scene) {
@@ -76,4 +76,5 @@ void apply(const Design& design, Scene& scene) {
     }
     scene.set_constant_velocity(design.constant_velocity);
     scene.set_conserve_energy(design.conserve_energy);
+    scene.set_physics(design.physics);
 }

@@ -23,6 +23,7 @@ struct Design {
     double speed;                         // chosen speed: track length per animation step, 0 .. 1
     bool constant_velocity;
     bool conserve_energy;
+    bool physics; // "Ride these speeds": the animation at the ride's physical speed
 };
 
 // Bit for bit over what a design holds: the live points and handles only,

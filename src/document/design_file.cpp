@@ -253,6 +253,8 @@ void read_design_json(const Json& top, Design& design) {
     design.speed = ranged_field(train, "speed", "train", kSpeedRange);
     design.constant_velocity = bool_field(train, "constant_velocity", "train");
     design.conserve_energy = bool_field(train, "conserve_energy", "train");
+    // Absent in files written before the animation could ride the physical speeds.
+    design.physics = train.contains("physics") && bool_field(train, "physics", "train");
 }
 
 // Where byte `at` of the text lies, as the JSON parser counts: line from 1,
@@ -411,6 +413,9 @@ std::string design_to_json(const Design& design, std::string_view title) {
                                {"speed", design.speed},
                                {"constant_velocity", design.constant_velocity},
                                {"conserve_energy", design.conserve_energy}};
+    if (design.physics) {
+        top["train"]["physics"] = true; // absent means false, as older files read
+    }
     // A title that is not valid UTF-8 is written with replacement characters
     // rather than refused.
     return top.dump(2, ' ', false, OrderedJson::error_handler_t::replace) + "\n";

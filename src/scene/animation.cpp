@@ -2,15 +2,36 @@
 // the real elapsed time, and the front car moved by arc length (with the
 // energy model) or by a fixed step of curve parameter.
 #include <algorithm>
+#include <cmath>
 
+#include "scene/ranges.h"
 #include "scene/scene.h"
+#include "track/track_math.h"
 
 namespace {
 // Energy model: a drop buys a seventh of its height in speed, a rise costs a fifth.
 constexpr double kGainDivisor = 7.0;
 constexpr double kLossDivisor = 5.0;
-// Parameter mode moves the front car by a fixed step of curve parameter.
-constexpr double kParameterStep = 0.02;
+// Whether two tracks run through the same places: type, tension, points and
+// handles (the rolls aside, which move no point of the curve).
+bool same_shape(const Track& a, const Track& b) {
+    const auto same = [](const ControlPoint& p, const ControlPoint& q) {
+        return p.x == q.x && p.y == q.y && p.z == q.z;
+    };
+    if (a.num_points() != b.num_points() || a.curve_type() != b.curve_type() ||
+        !(a.tension() == b.tension())) {
+        return false;
+    }
+    for (int i = 0; i < a.num_points(); ++i) {
+        if (!same(a.point(i), b.point(i)) ||
+            !same(a.bezier_handle(2 * i), b.bezier_handle(2 * i)) ||
+            !same(a.bezier_handle(2 * i + 1), b.bezier_handle(2 * i + 1))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 bool Scene::step() {
@@ -25,7 +46,9 @@ bool Scene::step() {
     if (!take_step_time()) {
         return false;
     }
-    if (train_.constant_velocity) {
+    if (train_.constant_velocity && train_.physics) {
+        advance_physically();
+    } else if (train_.constant_velocity) {
         advance_by_distance();
     } else {
         // The sum is formed in double, so car_u may land exactly on the point
@@ -66,6 +89,33 @@ void Scene::advance_by_distance() {
         train_.speed =
             train_.speed - loss < train_.base_speed ? train_.base_speed : train_.speed - loss;
     }
+}
+
+void Scene::advance_physically() {
+    measure_ring(track_, measure_);
+    const double ring = measure_.back().distance;
+    if (!(ring > 0) || !std::isfinite(ring)) {
+        return;
+    }
+    // The highest sample takes a walk round the whole ring: it is found again
+    // only when the track's shape changed (an edit, an undo, a file opened).
+    if (train_.conserve_energy && !(highest_known_ && same_shape(track_, highest_of_))) {
+        highest_ = ring_highest(track_, measure_);
+        highest_of_ = track_;
+        highest_known_ = true;
+    }
+    const double chosen = train_.base_speed * kVelocitySliderScale;
+    const double speed =
+        train_.conserve_energy
+            ? frictionless_speed(chosen, highest_, track_.position_at(train_.car_u).y)
+            : chosen;
+    const double u = track_math::wrap_parameter(train_.car_u, track_.num_points());
+    const double target = std::fmod(ring_distance_at(measure_, u) + speed * kStepSeconds, ring);
+    if (!std::isfinite(target)) {
+        return; // a speed past any double: the train cannot be placed
+    }
+    std::size_t cursor = 0;
+    train_.car_u = ring_parameter_at(measure_, target, cursor);
 }
 
 int Scene::ms_until_next_step() const {

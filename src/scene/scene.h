@@ -15,13 +15,15 @@
 #include "scenery/ball_generator.h"
 #include "track/control_point.h"
 #include "track/point3.h"
+#include "track/ride_motion.h"
+#include "track/ring_measure.h"
 #include "track/track.h"
 
 class Scene {
 public:
     static constexpr int kMaxGenerators = 20;
     // The animation step does work at most once per this many milliseconds.
-    static constexpr int kStepMs = 34;
+    static constexpr int kStepMs = ::kStepMs;
 
     // Milliseconds of real time since program start; calendar seconds.
     using MillisecondClock = std::function<int()>;
@@ -50,6 +52,9 @@ public:
     void set_constant_velocity(bool on) { train_.constant_velocity = on; }
     void set_conserve_energy(bool on) { train_.conserve_energy = on; }
     void set_velocity(double v); // speed and base speed both, dropping any gained speed
+    // "Ride these speeds": with Constant Velocity on, the front car moves at
+    // the physical speed of the ride (see Train::physics).
+    void set_physics(bool on) { train_.physics = on; }
     void set_look_from_car(bool on) { look_from_car_ = on; }
     void set_lights_on(bool on) { lights_on_ = on; }
     void toggle_animation() { animating_ = !animating_; }
@@ -118,6 +123,11 @@ private:
     // Moves the front car by `speed` along the track, gaining or losing speed
     // with height when energy is conserved.
     void advance_by_distance();
+    // Moves the front car speed x kStepSeconds metres along the ring measure,
+    // at the physical speed where it stands: the chosen speed (read in m/s)
+    // everywhere, or with energy conserved the frictionless train's speed
+    // crossing the highest point at it.
+    void advance_physically();
     // After the point count changed: drops a selection whose name would now
     // denote another object or none, and wraps the front car onto the ring.
     void follow_new_point_count();
@@ -139,4 +149,10 @@ private:
     int elapsed_ms_ = 0;
     MillisecondClock clock_ms_;
     SecondsClock calendar_seconds_;
+    std::vector<MeasureSample> measure_; // the ring measure, its storage reused by each step
+    // The height the frictionless speed is measured from, and the track it
+    // was found on (a fixed-size copy), once found.
+    bool highest_known_ = false;
+    double highest_ = 0.0;
+    Track highest_of_{CurveType::Cardinal};
 };

@@ -15,4 +15,9 @@ struct Train {
     double base_speed = 0.1;
     bool constant_velocity = true; // by arc length (else by a fixed parameter step)
     bool conserve_energy = true;   // speed changes with height (arc-length mode only)
+    // With constant_velocity: the front car moves at the ride's physical speed
+    // (base_speed x the velocity slider's scale read as m/s, and with
+    // conserve_energy the frictionless speed from height) instead of the
+    // controls' simpler rule.
+    bool physics = false;
 };

@@ -58,13 +58,13 @@ float ring_parameter_at(const std::vector<MeasureSample>& s, double target, std:
     return u >= ring_end ? std::nextafter(ring_end, 0.0f) : u;
 }
 
-// Where up_at has (almost) nothing left beside front, its direction drowns in
-// rounding (about 1e-16 in each coordinate): then the level up is used.
 double places_round_ring(double ring, double step) {
     const double places = std::ceil(ring / step);
     return places > 1 && ring - (places - 1) * step <= 1e-9 * step ? places - 1 : places;
 }
 
+// Where up_at has (almost) nothing left beside front, its direction drowns in
+// rounding (about 1e-16 in each coordinate): then the level up is used.
 Point3 unit_up(const Point3& front, const Point3& up) {
     const Point3 across = up - dot(up, front) * front;
     const double norm = length(across);

@@ -5,6 +5,7 @@
 
 #include <FL/Fl.H>
 #include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Group.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -188,6 +189,20 @@ TEST_F(AnalysisWindowTest, ClickSelectsNearestPointAndButtonBanks) {
 
     window_->bank_button().do_callback();
     EXPECT_EQ(banked, 1);
+
+    // "Ride these speeds" reports its state; shown off, a line says what
+    // the train on screen follows instead.
+    std::vector<bool> rides;
+    window_->on_ride_speeds([&](bool on) { rides.push_back(on); });
+    EXPECT_NE(window_->ride_line().find("simpler rule"), std::string::npos);
+    window_->ride_button().value(1);
+    window_->ride_button().do_callback();
+    EXPECT_EQ(rides, std::vector<bool>{true});
+    EXPECT_EQ(window_->ride_line(), "");
+    window_->show_ride_speeds(false);
+    EXPECT_EQ(rides, std::vector<bool>{true}) << "showing the state is no request";
+    EXPECT_EQ(window_->ride_button().value(), 0);
+    EXPECT_NE(window_->ride_line().find("simpler rule"), std::string::npos);
 }
 
 TEST_F(AnalysisWindowTest, CarLineRedrawsOnlyWhenItMoves) {
@@ -262,10 +277,12 @@ TEST_F(AnalysisWindowTest, AnalysesWithoutLengthDrawQuietly) {
     });
     // Whatever the figures, every plot's frame is drawn; red shows only in
     // the lateral plot of the wild figures, far past its guide; and only an
-    // analysis without samples says, in the middle plot, that there is
+    // analysis without samples (none, or refused) says, in the middle plot, that there is
     // nothing to analyse.
     RideAnalysis none;
-    for (const RideAnalysis* a : {&none, &one_sample, &wild}) {
+    RideAnalysis refused;
+    refused.refusal = RideRefusal::speed_too_large;
+    for (const RideAnalysis* a : {&none, &one_sample, &wild, &refused}) {
         window_->show_analysis(*a);
         window_->show_car_at(std::nan(""));
         window_->show_car_at(1e300);

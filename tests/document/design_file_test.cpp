@@ -89,6 +89,7 @@ public:
         d.speed = unit();
         d.constant_velocity = pick(0, 1) == 1;
         d.conserve_energy = pick(0, 1) == 1;
+        d.physics = pick(0, 1) == 1;
         return d;
     }
 
@@ -157,6 +158,39 @@ TEST(DesignFile, ReaderTakesWholeNumbersWrittenEitherWayAndIgnoresWhatItDoesNotK
     expected.generators = {ControlPoint(1.0, 0.0, -1.0)};
     expected.cars = 3;
     EXPECT_TRUE(d == expected) << design_to_json(d);
+}
+
+TEST(DesignFile, RidingThePhysicalSpeedsIsWrittenOnlyWhenOnAndReadAsOffWhenAbsent) {
+    Design on;
+    on.physics = true;
+    EXPECT_EQ(design_to_json(Design()).find("physics"), std::string::npos);
+    EXPECT_NE(design_to_json(on).find("\"conserve_energy\": true,\n    \"physics\": true\n"),
+              std::string::npos)
+        << design_to_json(on);
+    struct Row {
+        const char* text;
+        bool read;
+        bool physics;
+    };
+    const Row rows[] = {
+        {"absent", true, false}, {"true", true, true},      {"false", true, false},
+        {"1", false, false},     {"\"yes\"", false, false},
+    };
+    for (const Row& row : rows) {
+        Json j = Json::parse(design_to_json(Design()));
+        if (std::string(row.text) != "absent") {
+            j["train"]["physics"] = Json::parse(row.text);
+        }
+        Design d;
+        d.physics = !row.physics;
+        const Failure failure = design_from_json(j.dump(), d);
+        EXPECT_EQ(!failure, row.read) << row.text;
+        if (!failure) {
+            EXPECT_EQ(d.physics, row.physics) << row.text;
+        } else {
+            EXPECT_NE(failure->find("train.physics"), std::string::npos) << *failure;
+        }
+    }
 }
 
 TEST(DesignFile, EveryKindOfBadInputIsNamedAndChangesNothing) {

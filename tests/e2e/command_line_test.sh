@@ -224,10 +224,39 @@ done
     [ "$(($(wc -l <"$work/forces.csv") - 1))" -eq "$(sed -nE 's/.*"samples": ([0-9]+).*/\1/p' \
         <<<"$out")" ] || fail "the forces table does not have a row per sample"
 cp "$work/forces.csv" "$work/kept-forces.csv"
-for speed in -1 abc nan inf ""; do
+# One policy for number options: out of range is 1, text that is no number
+# (hexadecimal included) a usage error, 2; -0 reads as 0.
+for speed in -1 inf 1e400; do
     expect_failure 1 "the speed \"$speed\" is not a number" \
         --ride-report "$examples/switchback.looptide" --speed "$speed"
 done
+for speed in abc nan "" 0x10 " 2" 2m; do
+    run --ride-report "$examples/switchback.looptide" --speed "$speed"
+    [ "$status" -eq 2 ] && grep -q "speed needs a number" <<<"$err" && grep -q "^Usage:" <<<"$err" ||
+        fail "--speed '$speed': status $status, stderr '$err'"
+done
+run --export-track "$work/square.looptide" "$work/kept.csv" --spacing 0x1
+[ "$status" -eq 2 ] || fail "--spacing 0x1: status $status, stderr '$err'"
+run --ride-report "$examples/switchback.looptide" --speed -0
+[ "$status" -eq 0 ] && grep -q '"velocity_mps": 0.0$' <<<"$out" || fail "--speed -0: $status, $out"
+# Figures past what a double holds are refused, not zeros; the forces file stays.
+cp "$work/forces.csv" "$work/kept-forces.csv"
+for speed in 1e155 1e-320; do
+    expect_failure 1 "the speed is too (large|small) to analyse" \
+        --ride-report "$examples/switchback.looptide" --speed "$speed" --forces "$work/forces.csv"
+    cmp -s "$work/forces.csv" "$work/kept-forces.csv" || fail "--speed $speed replaced the forces"
+done
+sed 's/"x": \([-0-9.]*\)/"x": \1e306/' "$work/square.looptide" >"$work/huge.looptide"
+expect_failure 1 "the track is too large to measure" \
+    --ride-report "$work/huge.looptide" --forces "$work/forces.csv"
+cmp -s "$work/forces.csv" "$work/kept-forces.csv" || fail "a huge track replaced the forces"
+# A summary that cannot be written is a failure.
+status=0
+"$looptide" --ride-report "$examples/switchback.looptide" >/dev/full 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && grep -q "standard output" "$work/err" || fail "/dev/full: $status"
+status=0
+"$looptide" --ride-report "$examples/switchback.looptide" >&- 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] || fail "closed stdout: $status"
 expect_failure 1 "Cannot open .*missing" --ride-report "$work/missing.looptide"
 expect_failure 1 "Cannot write the forces to .*no-folder" \
     --ride-report "$work/square.looptide" --forces "$work/no-folder/f.csv"
