@@ -113,36 +113,37 @@ bool FileCommands::save_as() {
 
 void FileCommands::export_track_table() {
     const std::string base = document_.path().empty() ? "track" : document_.file_name();
-    const std::string path = choose_target("Export track table", "Track tables", kTableExtension,
-                                           with_extension(base, kTableExtension));
-    if (path.empty()) {
-        return;
-    }
-    // The table must not take the place of the design's own file.
-    if (!document_.path().empty() && same_file(document_.path(), path)) {
-        dialogs_.alert("Export failed", "Cannot export the track table to " + path +
-                                            ": it is the file of the design being edited.");
-        return;
-    }
-    if (Failure failure =
-            ::export_track_table(document_.scene().track(), kDefaultTableSpacing, path)) {
-        dialogs_.alert("Export failed", *failure);
-    }
+    export_with("Export track table", "Track tables", kTableExtension, base, "the track table",
+                [this](const std::string& path) {
+                    return ::export_track_table(document_.scene().track(), kDefaultTableSpacing,
+                                                path);
+                });
 }
 
 void FileCommands::export_scene() {
     const std::string base = document_.path().empty() ? "untitled" : document_.file_name();
-    const std::string path = choose_target("Export scene", "glTF scenes", kSceneExtension,
-                                           with_extension(base, kSceneExtension));
+    export_with("Export scene", "glTF scenes", kSceneExtension, base, "the scene",
+                [this](const std::string& path) {
+                    return export_scene_file(Design(document_.scene()), path);
+                });
+}
+
+void FileCommands::export_with(const std::string& title, const std::string& filter_name,
+                               const std::string& extension, const std::string& base,
+                               const std::string& what,
+                               const std::function<Failure(const std::string&)>& write) {
+    const std::string path =
+        choose_target(title, filter_name, extension, with_extension(base, extension));
     if (path.empty()) {
         return;
     }
+    // An export must not take the place of the design's own file.
     if (!document_.path().empty() && same_file(document_.path(), path)) {
-        dialogs_.alert("Export failed", "Cannot export the scene to " + path +
+        dialogs_.alert("Export failed", "Cannot export " + what + " to " + path +
                                             ": it is the file of the design being edited.");
         return;
     }
-    if (Failure failure = export_scene_file(Design(document_.scene()), path)) {
+    if (Failure failure = write(path)) {
         dialogs_.alert("Export failed", *failure);
     }
 }

@@ -3,6 +3,7 @@
 // failure messages. The Document does the work; this decides when to ask.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/dialogs.h"
@@ -43,6 +44,12 @@ private:
     std::string choose_target(const std::string& title, const std::string& filter_name,
                               const std::string& extension, const std::string& name);
     void remember_folder_of(const std::string& path);
+    // Chooses a target ending in `extension` (offering `base` with it) and
+    // writes `what` there with `write`, refusing the design's own file; every
+    // failure in a dialog.
+    void export_with(const std::string& title, const std::string& filter_name,
+                     const std::string& extension, const std::string& base, const std::string& what,
+                     const std::function<Failure(const std::string&)>& write);
 
     Document& document_;
     Dialogs& dialogs_;
