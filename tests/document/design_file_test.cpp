@@ -160,39 +160,6 @@ TEST(DesignFile, ReaderTakesWholeNumbersWrittenEitherWayAndIgnoresWhatItDoesNotK
     EXPECT_TRUE(d == expected) << design_to_json(d);
 }
 
-TEST(DesignFile, RidingThePhysicalSpeedsIsWrittenOnlyWhenOnAndReadAsOffWhenAbsent) {
-    Design on;
-    on.physics = true;
-    EXPECT_EQ(design_to_json(Design()).find("physics"), std::string::npos);
-    EXPECT_NE(design_to_json(on).find("\"conserve_energy\": true,\n    \"physics\": true\n"),
-              std::string::npos)
-        << design_to_json(on);
-    struct Row {
-        const char* text;
-        bool read;
-        bool physics;
-    };
-    const Row rows[] = {
-        {"absent", true, false}, {"true", true, true},      {"false", true, false},
-        {"1", false, false},     {"\"yes\"", false, false},
-    };
-    for (const Row& row : rows) {
-        Json j = Json::parse(design_to_json(Design()));
-        if (std::string(row.text) != "absent") {
-            j["train"]["physics"] = Json::parse(row.text);
-        }
-        Design d;
-        d.physics = !row.physics;
-        const Failure failure = design_from_json(j.dump(), d);
-        EXPECT_EQ(!failure, row.read) << row.text;
-        if (!failure) {
-            EXPECT_EQ(d.physics, row.physics) << row.text;
-        } else {
-            EXPECT_NE(failure->find("train.physics"), std::string::npos) << *failure;
-        }
-    }
-}
-
 TEST(DesignFile, EveryKindOfBadInputIsNamedAndChangesNothing) {
     Json three_points = Json::parse(design_to_json(Design()));
     three_points["points"].erase(3);
@@ -268,6 +235,8 @@ TEST(DesignFile, EveryKindOfBadInputIsNamedAndChangesNothing) {
         {"train.constant_velocity should be true or false, not a number",
          with("/train/constant_velocity", 1)},
         {"train.conserve_energy is missing", without("/train/conserve_energy")},
+        {"train.physics should be true or false, not a number", with("/train/physics", 1)},
+        {"train.physics should be true or false, not a string", with("/train/physics", "yes")},
     };
     const Design before = RandomDesigns(7).design();
     for (const auto& [phrase, text] : table) {
