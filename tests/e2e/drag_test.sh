@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# A person's gestures in the 3-D view: a double-click on the track puts a
-# selected (red) point there and Delete takes it out again, "Bezier" brings up
-# the olive handle boxes where the handles are, a control point's cube dragged
-# with the left button moves under the pointer and turns red there, and a
-# right drag orbits the camera so the whole picture changes.
+# A person's gestures in the 3-D view: "Bezier" brings up the olive handle
+# boxes where the handles are, a control point's cube dragged with the left
+# button moves under the pointer and turns red there, and a right drag orbits
+# the camera so the whole picture changes; a double-click on the track puts a
+# selected (red) point there and Delete takes it out again.
 #   drag_test.sh BINARY
 source "$(dirname "$0")/lib.sh"
 start_xvfb
@@ -21,8 +21,7 @@ first_drawn() {
 until_ok first_drawn || fail "the view shows no black sky over a white tile"
 [ "$(handles_seen first)" -eq 0 ] || fail "handle boxes before Bezier was clicked"
 
-# A double-click on the track in front, between the cubes of points 0 and 1,
-# inserts a point there: its red cube floats just above. Delete removes it.
+# The point double-clicked in between the cubes of points 0 and 1 is red.
 xdotool mousemove --window "$window" 450 403 click --repeat 2 --delay 80 1
 inserted() { shot inserted && [ "$(count inserted "$(around 450 391 10)" "$red")" -gt 15 ]; }
 until_ok inserted || fail "no red cube above the double-clicked track at (450, 403)"
