@@ -100,10 +100,10 @@ CurveMotion curve_motion(const Cubic& cubic, double t, const Point3& front) {
     return m;
 }
 
-// The speed v and its rate dv/ds along the track under the model.
+// The speed v and the acceleration v dv/ds along the track under the model.
 struct Pace {
     double v = 0.0;
-    double dv = 0.0;
+    double along = 0.0;
 };
 
 Pace pace(const SpeedContext& speed, const CurveMotion& m, const RideSample& sample) {
@@ -113,13 +113,15 @@ Pace pace(const SpeedContext& speed, const CurveMotion& m, const RideSample& sam
         // Stands still: no acceleration, only gravity's support.
     } else if (!speed.model.constant_velocity) {
         p.v = rate * kParameterRate;
-        p.dv = rate > 0 ? kParameterRate * dot(m.second, m.along) / rate
-                        : 0.0; // d|P'|/ds times the rate
+        const double dv = rate > 0 ? kParameterRate * dot(m.second, m.along) / rate
+                                   : 0.0; // d|P'|/ds times the rate
+        p.along = p.v * dv;
     } else if (speed.model.conserve_energy) {
         p.v = frictionless_speed(speed.model.velocity, speed.highest, sample.position.y);
         // v dv/ds = -g dy/ds along the car's front, exactly, so the
-        // tangential acceleration cancels gravity's pull along the track.
-        p.dv = -kGravity * sample.front.y / p.v;
+        // tangential acceleration cancels gravity's pull along the track;
+        // taken as it stands, so a crawl at the crest divides by no speed.
+        p.along = -kGravity * sample.front.y;
     } else {
         p.v = speed.model.velocity;
     }
@@ -133,9 +135,8 @@ Pace pace(const SpeedContext& speed, const CurveMotion& m, const RideSample& sam
 // So where energy is conserved the longitudinal figure is 0 to rounding.
 void set_forces(const Point3& bend, const Pace& p, RideSample& sample) {
     const double v = p.v;
-    const double dv = p.dv;
     const Point3 across = bend - dot(bend, sample.front) * sample.front;
-    const Point3 f = (v * v) * across + (v * dv) * sample.front + Point3{0.0, kGravity, 0.0};
+    const Point3 f = (v * v) * across + p.along * sample.front + Point3{0.0, kGravity, 0.0};
     // A figure past what a double holds stays so: the analysis refuses the ride.
     const auto in_g = [](double value) { return value * (1 / kGravity); };
     sample.vertical_g = in_g(dot(f, sample.up));

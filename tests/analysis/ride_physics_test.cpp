@@ -229,6 +229,9 @@ TEST(RidePhysics, RidesPastWhatTheFiguresHoldAreRefused) {
          {true, true, 3.0},
          RideRefusal::track_too_large},
         {"an ordinary ride", hills(), {true, true, 3.0}, RideRefusal::none},
+        // Released at the crest with next to no speed, a frictionless train
+        // still rides: its figures are those of a start from rest.
+        {"a crawl over the crest", hills(), {true, true, 1e-320}, RideRefusal::none},
     };
     for (const Row& row : rows) {
         const RideAnalysis ride = analyse_ride(row.track, row.model);
@@ -240,6 +243,10 @@ TEST(RidePhysics, RidesPastWhatTheFiguresHoldAreRefused) {
                   refused)
             << row.name;
     }
+    const RideSummary rest = analyse_ride(hills(), {true, true, 1e-300}).summary;
+    const RideSummary crawl = analyse_ride(hills(), {true, true, 1e-320}).summary;
+    EXPECT_NEAR(crawl.vertical_max.value, rest.vertical_max.value, 1e-9);
+    EXPECT_NEAR(crawl.longitudinal_max.value, 0.0, 1e-9);
 }
 
 } // namespace
