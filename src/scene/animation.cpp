@@ -92,17 +92,20 @@ void Scene::advance_by_distance() {
 }
 
 void Scene::advance_physically() {
-    measure_ring(track_, measure_);
+    // The measure and the highest sample each take a walk round the whole
+    // ring: they are found again only when the track's shape changed (an
+    // edit, an undo, a file opened), not at every step.
+    if (!(measured_ && same_shape(track_, measured_track_))) {
+        measure_ring(track_, measure_);
+        const double length = measure_.back().distance;
+        const bool rideable = length > 0 && std::isfinite(length);
+        highest_ = rideable ? ring_highest(track_, measure_) : 0.0;
+        measured_track_ = track_;
+        measured_ = true;
+    }
     const double ring = measure_.back().distance;
     if (!(ring > 0) || !std::isfinite(ring)) {
         return;
-    }
-    // The highest sample takes a walk round the whole ring: it is found again
-    // only when the track's shape changed (an edit, an undo, a file opened).
-    if (train_.conserve_energy && !(highest_known_ && same_shape(track_, highest_of_))) {
-        highest_ = ring_highest(track_, measure_);
-        highest_of_ = track_;
-        highest_known_ = true;
     }
     const double chosen = train_.base_speed * kVelocitySliderScale;
     const double speed =

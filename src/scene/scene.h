@@ -149,10 +149,10 @@ private:
     int elapsed_ms_ = 0;
     MillisecondClock clock_ms_;
     SecondsClock calendar_seconds_;
-    std::vector<MeasureSample> measure_; // the ring measure, its storage reused by each step
-    // The height the frictionless speed is measured from, and the track it
-    // was found on (a fixed-size copy), once found.
-    bool highest_known_ = false;
+    // The ring measure and the height the frictionless speed is measured
+    // from, and the track they were found on (a fixed-size copy), once found.
+    std::vector<MeasureSample> measure_;
+    bool measured_ = false;
     double highest_ = 0.0;
-    Track highest_of_{CurveType::Cardinal};
+    Track measured_track_{CurveType::Cardinal};
 };
