@@ -331,17 +331,19 @@ void AnalysisWindow::show_note(const std::string& note) {
     }
 }
 
-std::string AnalysisWindow::ride_line() const {
+std::string_view AnalysisWindow::ride_line() const {
     return ride_button_->value() != 0
-               ? std::string()
+               ? std::string_view()
                : "Off: the train on screen follows the car controls' simpler rule.";
 }
 
-void AnalysisWindow::draw_ride_rows(const Layout& l) {
+void AnalysisWindow::draw_ride_rows(const Layout& l) const {
     fl_font(FL_HELVETICA, kSummaryFont);
     fl_color(FL_BLACK);
     const int baseline = l.ride_y + kRowHeight - 4;
-    fl_draw(ride_line().c_str(), l.column_x[0] + kRideButtonWidth + 12, baseline);
+    const std::string_view line = ride_line();
+    fl_draw(line.data(), static_cast<int>(line.size()), l.column_x[0] + kRideButtonWidth + 12,
+            baseline);
     fl_draw(note_.c_str(), l.column_x[0], baseline + kRowHeight);
 }
 

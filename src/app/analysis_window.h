@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/ride_analysis.h"
@@ -75,7 +76,7 @@ public:
     Fl_Button& bank_button() const { return *bank_button_; }
     Fl_Check_Button& ride_button() const { return *ride_button_; }
     // The line beside the ride button, and the note under it, as drawn.
-    std::string ride_line() const;
+    std::string_view ride_line() const;
     const std::string& note() const { return note_; }
 
 private:
@@ -88,7 +89,7 @@ private:
     void draw_plot(int plot, const PixelRect& r, const Scale& x, const Ticks& x_ticks) const;
     void draw_curve(int plot, const PixelRect& r, const Scale& x, const Scale& y) const;
     void draw_summary(const Layout& l) const;
-    void draw_ride_rows(const Layout& l);
+    void draw_ride_rows(const Layout& l) const;
 
     // The analysis without its samples (corners, point distances, summary,
     // refusal), as nearest_point reads it.
