@@ -12,26 +12,6 @@ namespace {
 // Energy model: a drop buys a seventh of its height in speed, a rise costs a fifth.
 constexpr double kGainDivisor = 7.0;
 constexpr double kLossDivisor = 5.0;
-// Whether two tracks run through the same places: type, tension, points and
-// handles (the rolls aside, which move no point of the curve).
-bool same_shape(const Track& a, const Track& b) {
-    const auto same = [](const ControlPoint& p, const ControlPoint& q) {
-        return p.x == q.x && p.y == q.y && p.z == q.z;
-    };
-    if (a.num_points() != b.num_points() || a.curve_type() != b.curve_type() ||
-        !(a.tension() == b.tension())) {
-        return false;
-    }
-    for (int i = 0; i < a.num_points(); ++i) {
-        if (!same(a.point(i), b.point(i)) ||
-            !same(a.bezier_handle(2 * i), b.bezier_handle(2 * i)) ||
-            !same(a.bezier_handle(2 * i + 1), b.bezier_handle(2 * i + 1))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 bool Scene::step() {
@@ -95,13 +75,11 @@ void Scene::advance_physically() {
     // The measure and the highest sample each take a walk round the whole
     // ring: they are found again only when the track's shape changed (an
     // edit, an undo, a file opened), not at every step.
-    if (!(measured_ && same_shape(track_, measured_track_))) {
+    if (!measured_.same_as_before(track_)) {
         measure_ring(track_, measure_);
         const double length = measure_.back().distance;
         const bool rideable = length > 0 && std::isfinite(length);
         highest_ = rideable ? ring_highest(track_, measure_) : 0.0;
-        measured_track_ = track_;
-        measured_ = true;
     }
     const double ring = measure_.back().distance;
     if (!(ring > 0) || !std::isfinite(ring)) {

@@ -25,7 +25,7 @@ FrameLayout::FrameLayout()
 
 void FrameLayout::build(const Track& track, float car_u, int num_cars) {
     const int cars = std::clamp(num_cars, 0, Train::kMaxCars);
-    const bool same_track = same_track_as_before(track);
+    const bool same_track = laid_for_.same_as_before(track);
     // The draw routines of one frame each ask for the layout; only the first
     // ask of a frame finds anything changed.
     if (same_track && have_train_ && cars == cars_ &&
@@ -41,43 +41,6 @@ void FrameLayout::build(const Track& track, float car_u, int num_cars) {
     build_cars(car_u);
     have_train_ = true;
     seen_car_u_ = car_u;
-}
-
-namespace {
-
-bool same_bits(const ControlPoint& a, const ControlPoint& b) {
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-} // namespace
-
-bool FrameLayout::same_track_as_before(const Track& track) {
-    // Compared bit for bit: equal bits give equal results, and anything else
-    // (even -0.0 for 0.0) is laid out again.
-    const int n = track.num_points();
-    const float tension = track.tension();
-    bool same = have_track_ && seen_type_ == track.curve_type() && seen_points_ == n &&
-                std::memcmp(&seen_tension_, &tension, sizeof tension) == 0;
-    for (int i = 0; same && i < n; ++i) {
-        same = same_bits(seen_point_[i], track.point(i));
-    }
-    for (int k = 0; same && k < 2 * n; ++k) {
-        same = same_bits(seen_handle_[k], track.bezier_handle(k));
-    }
-    if (same) {
-        return true;
-    }
-    have_track_ = true;
-    seen_type_ = track.curve_type();
-    seen_points_ = n;
-    seen_tension_ = tension;
-    for (int i = 0; i < n; ++i) {
-        seen_point_[i] = track.point(i);
-    }
-    for (int k = 0; k < 2 * n; ++k) {
-        seen_handle_[k] = track.bezier_handle(k);
-    }
-    return false;
 }
 
 void FrameLayout::build_rails() {

@@ -12,6 +12,7 @@
 #include "track/point3.h"
 #include "track/track.h"
 #include "track/track_sampler.h"
+#include "track/track_watch.h"
 #include "track/walk_grid.h"
 
 // Where something sits on the track and how it is turned there (degrees). The
@@ -72,7 +73,7 @@ public:
     // Makes the next build lay everything out afresh even on an unchanged
     // track and train.
     void forget_track() {
-        have_track_ = false;
+        laid_for_.forget();
         have_train_ = false;
     }
 
@@ -99,9 +100,6 @@ private:
     void build_ties();
     void build_cars(float car_u);
     TrackPose pose_at(float u);
-    // Whether the track is the one the rails and ties were laid for; records
-    // it when not.
-    bool same_track_as_before(const Track& track);
 
     TrackSampler sampler_;
     std::vector<Point3> left_rail_;
@@ -122,10 +120,5 @@ private:
     float seen_car_u_ = 0.0f;
 
     // The track the rails and ties were laid for.
-    bool have_track_ = false;
-    CurveType seen_type_ = CurveType::Linear;
-    int seen_points_ = 0;
-    float seen_tension_ = 0.0f;
-    std::array<ControlPoint, Track::kMaxPoints> seen_point_{};
-    std::array<ControlPoint, 2 * Track::kMaxPoints> seen_handle_{};
+    TrackWatch laid_for_;
 };

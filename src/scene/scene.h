@@ -18,6 +18,7 @@
 #include "track/ride_motion.h"
 #include "track/ring_measure.h"
 #include "track/track.h"
+#include "track/track_watch.h"
 
 class Scene {
 public:
@@ -150,9 +151,8 @@ private:
     MillisecondClock clock_ms_;
     SecondsClock calendar_seconds_;
     // The ring measure and the height the frictionless speed is measured
-    // from, and the track they were found on (a fixed-size copy), once found.
+    // from, and the track they were found on.
     std::vector<MeasureSample> measure_;
-    bool measured_ = false;
     double highest_ = 0.0;
-    Track measured_track_{CurveType::Cardinal};
+    TrackWatch measured_;
 };
